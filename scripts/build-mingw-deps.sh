@@ -354,7 +354,8 @@ verify() {
         return 0
     fi
     log "$t: running the check under wine64"
-    local out rc=0 wineprefix=$deps/wineprefix-check
+    # The project's own throwaway prefix, shared with the test runs.
+    local out rc=0 wineprefix=${NORVANE_WINEPREFIX:-$deps/../wineprefix}
     [[ -d $wineprefix ]] || log "first use of $wineprefix: wine sets it up (may take a minute)"
     # The check writes a sparse 5 GiB file here; it is removed right after.
     mkdir -p "$work/check/run"

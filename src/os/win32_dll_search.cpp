@@ -1,0 +1,46 @@
+#include "os/win32_dll_search.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace norvane {
+
+namespace {
+
+// Not in the headers for the oldest systems we target; looked up at run time.
+constexpr DWORD kLoadLibrarySearchSystem32 = 0x00000800;
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
+
+void preloadFromSystemFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const UINT n = GetSystemDirectoryW(folder, MAX_PATH + 1);
+  if (n == 0 || n > MAX_PATH) return;
+  for (const wchar_t* name : {L"uxtheme.dll", L"version.dll", L"dwmapi.dll"}) {
+    // dwmapi is missing on XP; a failed load is the right outcome there.
+    LoadLibraryW((std::wstring(folder, n) + L"\\" + name).c_str());
+  }
+}
+
+}  // namespace
+
+DllSearchHardening hardenDllSearch() {
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  DllSearchHardening result = DllSearchHardening::None;
+  if (kernel != nullptr) {
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr && setDefault(kLoadLibrarySearchSystem32)) {
+      result = DllSearchHardening::SystemFolderOnly;
+    } else {
+      const auto setDirectory = reinterpret_cast<SetDllDirectoryWFn>(
+          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+      if (setDirectory != nullptr && setDirectory(L"")) result = DllSearchHardening::AppFolderRemoved;
+    }
+  }
+  preloadFromSystemFolder();
+  return result;
+}
+
+}  // namespace norvane
