@@ -1,7 +1,10 @@
-# The posix thread model gives std::thread and std::mutex; winpthreads is
-# linked statically like the rest, so no extra DLL ships.
-set(CMAKE_C_COMPILER ${NORVANE_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${NORVANE_TRIPLET}-g++-posix)
+# The release uses the win32 thread model: the posix one links winpthreads,
+# which imports GetTickCount64 and so would keep the program from starting
+# on XP. Product code therefore takes threads and locks from the Win32 API
+# (the release build fails to compile std::thread or std::mutex). The twin
+# takes the posix model because GoogleTest needs std::mutex.
+set(CMAKE_C_COMPILER ${NORVANE_TRIPLET}-gcc-${NORVANE_THREAD_MODEL})
+set(CMAKE_CXX_COMPILER ${NORVANE_TRIPLET}-g++-${NORVANE_THREAD_MODEL})
 set(CMAKE_RC_COMPILER ${NORVANE_TRIPLET}-windres)
 # Libraries built from Debian's sources by scripts/build-mingw-deps.sh.
 if(NOT NORVANE_DEPS_PREFIX)

@@ -2,4 +2,5 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(NORVANE_TRIPLET x86_64-w64-mingw32)
+set(NORVANE_THREAD_MODEL posix)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -104,6 +104,10 @@ class Os {
   // separator.
   virtual OsResult<std::string> temporaryFolder() = 0;
 
+  // Whether Windows itself is a 64-bit edition. A 64-bit process always is;
+  // a 32-bit one is when it runs under WOW64. A failed query says false.
+  virtual bool windowsIs64Bit() = 0;
+
   // The folder of the system's own programs, where the command interpreter lives.
   virtual std::string systemDirectory() = 0;
 

@@ -219,6 +219,9 @@ OsResult<std::string> PosixOs::temporaryFolder() {
   return {out, kOsOk};
 }
 
+// The stand-in answers for the machine it runs on.
+bool PosixOs::windowsIs64Bit() { return sizeof(void*) == 8; }
+
 std::string PosixOs::systemDirectory() { return systemDirectory_; }
 
 OsError PosixOs::writeUserRegistryString(const std::string& keyPath, const std::string& valueName,

@@ -194,6 +194,22 @@ OsResult<std::string> Win32Os::temporaryFolder() {
   return {toUtf8(buffer, n), kOsOk};
 }
 
+bool Win32Os::windowsIs64Bit() {
+#ifdef _WIN64
+  // Asking IsWow64Process here would say "no WOW64", which a 64-bit
+  // process never has, and so wrongly "32-bit Windows".
+  return true;
+#else
+  // Missing before XP SP2, where no 64-bit Windows exists to run us.
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  if (isWow64 == nullptr || !isWow64(GetCurrentProcess(), &wow64)) return false;
+  return wow64 != FALSE;
+#endif
+}
+
 std::string Win32Os::systemDirectory() {
   wchar_t buffer[MAX_PATH + 1];
   const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);

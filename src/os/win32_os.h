@@ -29,6 +29,7 @@ class Win32Os final : public Os {
   ProcessOutcome runHiddenAndWait(const std::string& program, const std::string& commandLine,
                                   const std::string& currentDirectory) override;
   OsResult<std::string> temporaryFolder() override;
+  bool windowsIs64Bit() override;
   std::string systemDirectory() override;
   OsError writeUserRegistryString(const std::string& keyPath, const std::string& valueName,
                                   const std::string& data) override;

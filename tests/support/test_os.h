@@ -54,6 +54,7 @@ class TestOs final : public Os {
   ProcessOutcome runHiddenAndWait(const std::string& program, const std::string& commandLine,
                                   const std::string& currentDirectory) override;
   OsResult<std::string> temporaryFolder() override { return inner_.temporaryFolder(); }
+  bool windowsIs64Bit() override { return inner_.windowsIs64Bit(); }
   std::string systemDirectory() override { return inner_.systemDirectory(); }
   OsError writeUserRegistryString(const std::string& keyPath, const std::string& valueName,
                                   const std::string& data) override;

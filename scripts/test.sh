@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds everything and runs every test:
+# the native suite, the import checks of both Windows programs, and the
+# Windows suite under wine64.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${NORVANE_BUILD:-build}
+start=$SECONDS
+stage() { printf '\n== %s (%ds)\n' "$1" $((SECONDS - start)) >&2; }
+
+stage "setup"
+scripts/setup.sh
+scripts/build.sh
+
+stage "native tests"
+ctest --test-dir "$build/native" --output-on-failure -j "${JOBS:-$(nproc)}"
+
+stage "i686 release checks"
+ctest --test-dir "$build/i686-w64-mingw32" --output-on-failure
+
+stage "x86_64 twin: checks and the Windows suite under wine64"
+ctest --test-dir "$build/x86_64-w64-mingw32" --output-on-failure
+stage "all tests passed"
