@@ -45,8 +45,8 @@ std::size_t readChunk(Os& os, const OsFile& archive, OsBuffer& buffer, StageResu
 // After a failed write the staged file no longer ends where the next chunk
 // belongs; appending more would make a file of plausible length holding
 // bytes in the wrong places, so later chunks are dropped.
-void writeChunk(Os& os, const OsFile& target, const OsBuffer& buffer, std::size_t n,
-                StageResult& r, bool& writeFailed) {
+void writeChunk(Os& os, const OsFile& target, const OsBuffer& buffer, std::size_t n, StageResult& r,
+                bool& writeFailed) {
   if (!target.valid() || n == 0 || writeFailed) return;
   const OsError e = os.write(target.id(), buffer.data(), n);
   if (e != kOsOk) {

@@ -31,7 +31,13 @@ bool isSafePart(std::string_view part) {
     const auto c = static_cast<unsigned char>(ch);
     if (c < 0x20) return false;
     switch (ch) {
-      case '*': case '?': case '"': case '<': case '>': case '|': case ':':
+      case '*':
+      case '?':
+      case '"':
+      case '<':
+      case '>':
+      case '|':
+      case ':':
         return false;
       default:
         break;

@@ -25,7 +25,8 @@ constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 
 class ZipReader {
  public:
-  ZipReader(const std::string& path, zlib_filefunc64_def& io) : zip_(unzOpen2_64(path.c_str(), &io)) {}
+  ZipReader(const std::string& path, zlib_filefunc64_def& io)
+      : zip_(unzOpen2_64(path.c_str(), &io)) {}
   ZipReader(const ZipReader&) = delete;
   ZipReader& operator=(const ZipReader&) = delete;
   ~ZipReader() {
@@ -129,19 +130,18 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
     if (rc != UNZ_OK) return fail(r, "ZIP directory cannot be read");
     unz_file_info64 info{};
     std::string stored(65536, '\0');
-    if (unzGetCurrentFileInfo64(zip.get(), &info, stored.data(), stored.size(), nullptr, 0,
-                                nullptr, 0) != UNZ_OK) {
+    if (unzGetCurrentFileInfo64(zip.get(), &info, stored.data(), stored.size(), nullptr, 0, nullptr,
+                                0) != UNZ_OK) {
       return fail(r, "ZIP directory cannot be read");
     }
     stored.resize(info.size_filename);
     // Names without the UTF-8 flag are in the packer's code page.
-    const std::string name = (info.flag & kFlagUtf8Name) != 0 || isPlainAscii(stored)
-                                 ? stored
-                                 : os.ansiToUtf8(stored);
+    const std::string name =
+        (info.flag & kFlagUtf8Name) != 0 || isPlainAscii(stored) ? stored : os.ansiToUtf8(stored);
     const auto safe = checkEntryName(name);
     if (!safe) return fail(r, "unsafe entry name", stored);
-    const std::string target = joinPath(withoutTrailingSeparators(destinationFolder),
-                                        safe->relativePath);
+    const std::string target =
+        joinPath(withoutTrailingSeparators(destinationFolder), safe->relativePath);
     const auto attrs = static_cast<std::uint32_t>(info.external_fa);
     // The format also marks folders by a trailing "/" alone, which some
     // packers rely on without setting an attribute.

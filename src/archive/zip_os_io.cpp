@@ -16,7 +16,8 @@ Os& osOf(voidpf opaque) { return *static_cast<Os*>(opaque); }
 
 voidpf openFile(voidpf opaque, const void* filename, int mode) {
   // minizip only ever reads here; refuse anything else rather than guess.
-  if (filename == nullptr || (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) {
+  if (filename == nullptr ||
+      (mode & ZLIB_FILEFUNC_MODE_READWRITEFILTER) != ZLIB_FILEFUNC_MODE_READ) {
     return nullptr;
   }
   auto r = osOf(opaque).openExisting(static_cast<const char*>(filename), FileAccess::Read,

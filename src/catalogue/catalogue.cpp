@@ -63,9 +63,9 @@ constexpr std::array c31{msi("apploc.msi", kQnNoRestart)};
 constexpr std::array c32{exe("SteamSetup.exe", "/S")};
 constexpr std::array c33{exe("OriginThinSetup.exe", "/S")};
 constexpr std::array c34{exe("UplayInstaller.exe", "/S")};
-constexpr std::array c35{msi("xlive\\xliveredist.msi", kQn), msi("xlive\\gfwlclient.msi", kQn),
-                         CommandTemplate{K::msi, "xlive\\wllogin_32.msi", "xlive\\wllogin_64.msi",
-                                         kQn}};
+constexpr std::array c35{
+    msi("xlive\\xliveredist.msi", kQn), msi("xlive\\gfwlclient.msi", kQn),
+    CommandTemplate{K::msi, "xlive\\wllogin_32.msi", "xlive\\wllogin_64.msi", kQn}};
 
 constexpr RegistryStringValue kSteamLanguage{RegistryHive::CurrentUser, "Software\\Valve\\Steam",
                                              "Language", "schinese"};

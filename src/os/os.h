@@ -112,8 +112,7 @@ class Os {
   virtual std::string systemDirectory() = 0;
 
   // Creates the key under HKEY_CURRENT_USER when missing and sets a REG_SZ value.
-  virtual OsError writeUserRegistryString(const std::string& keyPath,
-                                          const std::string& valueName,
+  virtual OsError writeUserRegistryString(const std::string& keyPath, const std::string& valueName,
                                           const std::string& data) = 0;
 
   // Text in the system's 8-bit code page (ZIP names written without the UTF-8

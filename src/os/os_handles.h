@@ -15,8 +15,7 @@ class OsFile {
   OsFile(Os& os, FileId id) : os_(&os), id_(id) {}
   OsFile(const OsFile&) = delete;
   OsFile& operator=(const OsFile&) = delete;
-  OsFile(OsFile&& other) noexcept
-      : os_(std::exchange(other.os_, nullptr)), id_(other.id_) {}
+  OsFile(OsFile&& other) noexcept : os_(std::exchange(other.os_, nullptr)), id_(other.id_) {}
   OsFile& operator=(OsFile&& other) noexcept {
     if (this != &other) {
       close();

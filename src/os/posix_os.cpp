@@ -59,7 +59,7 @@ std::string PosixOs::nativePath(const std::string& path) {
 
 OsResult<FileId> PosixOs::openExisting(const std::string& path, FileAccess access,
                                        FileShare share) {
-  struct stat st{};
+  struct stat st {};
   if (::stat(nativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return {0, EISDIR};
   return openWith(path, access == FileAccess::Read ? O_RDONLY : O_RDWR, share);
 }
@@ -76,8 +76,9 @@ OsResult<FileId> PosixOs::createTruncate(const std::string& path, FileShare shar
 }
 
 OsResult<std::int64_t> PosixOs::seek(FileId file, std::int64_t offset, SeekFrom from) {
-  const int whence = from == SeekFrom::Begin ? SEEK_SET : from == SeekFrom::Current ? SEEK_CUR
-                                                                                     : SEEK_END;
+  const int whence = from == SeekFrom::Begin     ? SEEK_SET
+                     : from == SeekFrom::Current ? SEEK_CUR
+                                                 : SEEK_END;
   const off_t pos = ::lseek(static_cast<int>(file), static_cast<off_t>(offset), whence);
   if (pos < 0) return {0, lastError()};
   return {static_cast<std::int64_t>(pos), kOsOk};
@@ -122,12 +123,12 @@ void PosixOs::releaseBuffer(void* buffer, std::size_t) { std::free(buffer); }
 
 OsResult<FileAttributes> PosixOs::attributesOf(const std::string& path) {
   const std::string p = nativePath(path);
-  struct stat st{};
+  struct stat st {};
   if (::lstat(p.c_str(), &st) != 0) return {{}, lastError()};
   FileAttributes a;
   a.link = S_ISLNK(st.st_mode);
   if (a.link) {
-    struct stat target{};
+    struct stat target {};
     a.directory = ::stat(p.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
   } else {
     a.directory = S_ISDIR(st.st_mode);
@@ -140,7 +141,7 @@ OsResult<FileAttributes> PosixOs::attributesOf(const std::string& path) {
 
 OsError PosixOs::setNormalAttributes(const std::string& path) {
   const std::string p = nativePath(path);
-  struct stat st{};
+  struct stat st {};
   if (::stat(p.c_str(), &st) != 0) return lastError();
   return ::chmod(p.c_str(), (st.st_mode & 07777) | S_IWUSR | S_IRUSR) == 0 ? kOsOk : lastError();
 }
@@ -151,7 +152,7 @@ OsError PosixOs::createDirectory(const std::string& path) {
 
 OsError PosixOs::removeDirectory(const std::string& path) {
   const std::string p(withoutTrailingSeparators(nativePath(path)));
-  struct stat st{};
+  struct stat st {};
   // A link to a folder goes as a link, like a junction on Windows.
   if (::lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
     return ::unlink(p.c_str()) == 0 ? kOsOk : lastError();
@@ -161,7 +162,7 @@ OsError PosixOs::removeDirectory(const std::string& path) {
 
 OsError PosixOs::deleteFile(const std::string& path) {
   const std::string p = nativePath(path);
-  struct stat st{};
+  struct stat st {};
   if (::lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return EISDIR;
   return ::unlink(p.c_str()) == 0 ? kOsOk : lastError();
 }
@@ -182,8 +183,7 @@ OsResult<std::vector<DirectoryEntry>> PosixOs::listDirectory(const std::string& 
 
 OsResult<std::string> PosixOs::shortPathName(const std::string& path) { return {path, kOsOk}; }
 
-ProcessOutcome PosixOs::runHiddenAndWait(const std::string& program,
-                                         const std::string& commandLine,
+ProcessOutcome PosixOs::runHiddenAndWait(const std::string& program, const std::string& commandLine,
                                          const std::string& currentDirectory) {
   // The stand-in interpreter gets the whole command line as its one argument,
   // the way a Windows program receives one line of text.
@@ -206,9 +206,9 @@ ProcessOutcome PosixOs::runHiddenAndWait(const std::string& program,
     if (errno != EINTR) return {true, 0, lastError()};
   }
   // A child that failed to exec (missing file, no permission) ends with 127.
-  const std::uint32_t code = WIFEXITED(status) ? static_cast<std::uint32_t>(WEXITSTATUS(status))
-                                               : 0x80000000u | static_cast<std::uint32_t>(
-                                                                   WTERMSIG(status));
+  const std::uint32_t code = WIFEXITED(status)
+                                 ? static_cast<std::uint32_t>(WEXITSTATUS(status))
+                                 : 0x80000000u | static_cast<std::uint32_t>(WTERMSIG(status));
   return {true, code, kOsOk};
 }
 

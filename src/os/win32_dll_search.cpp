@@ -37,7 +37,8 @@ DllSearchHardening hardenDllSearch() {
     } else {
       const auto setDirectory = reinterpret_cast<SetDllDirectoryWFn>(
           reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
-      if (setDirectory != nullptr && setDirectory(L"")) result = DllSearchHardening::AppFolderRemoved;
+      if (setDirectory != nullptr && setDirectory(L""))
+        result = DllSearchHardening::AppFolderRemoved;
     }
   }
   preloadFromSystemFolder();

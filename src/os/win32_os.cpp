@@ -158,8 +158,7 @@ OsResult<std::string> Win32Os::shortPathName(const std::string& path) {
   return {toUtf8(out), kOsOk};
 }
 
-ProcessOutcome Win32Os::runHiddenAndWait(const std::string& program,
-                                         const std::string& commandLine,
+ProcessOutcome Win32Os::runHiddenAndWait(const std::string& program, const std::string& commandLine,
                                          const std::string& currentDirectory) {
   const std::wstring application = toWide(program);
   std::wstring line = toWide(commandLine);  // CreateProcessW may write into it
@@ -202,8 +201,8 @@ bool Win32Os::windowsIs64Bit() {
 #else
   // Missing before XP SP2, where no 64-bit Windows exists to run us.
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
   BOOL wow64 = FALSE;
   if (isWow64 == nullptr || !isWow64(GetCurrentProcess(), &wow64)) return false;
   return wow64 != FALSE;
@@ -233,7 +232,8 @@ OsError Win32Os::writeUserRegistryString(const std::string& keyPath, const std::
 
 std::string Win32Os::ansiToUtf8(const std::string& text) {
   if (text.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   if (n <= 0) return text;
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);

@@ -19,7 +19,8 @@ TEST(Paths, RootsAndEmptyPathsAreRecognised) {
                         "\\\\server\\share\\", "//server/share"}) {
     EXPECT_TRUE(isEmptyOrRoot(p)) << p;
   }
-  for (const char* p : {"C:\\Temp", "C:\\T\\\\Kavrin\\", "\\\\server\\share\\dir", "/tmp/x", "rel"}) {
+  for (const char* p :
+       {"C:\\Temp", "C:\\T\\\\Kavrin\\", "\\\\server\\share\\dir", "/tmp/x", "rel"}) {
     EXPECT_FALSE(isEmptyOrRoot(p)) << p;
   }
   EXPECT_EQ(joinPath("C:\\T\\", "a"), "C:\\T\\a");

@@ -63,7 +63,8 @@ class InstallComponent : public ::testing::Test {
 };
 
 TEST_F(InstallComponent, DirectXStagesUnpacksRunsAndCleansUp) {
-  archive.placeZip(12, {fileEntry("DXSETUP.exe", "dx"), fileEntry("Apr2005_d3dx9_25_x86.cab", "cab")});
+  archive.placeZip(12,
+                   {fileEntry("DXSETUP.exe", "dx"), fileEntry("Apr2005_d3dx9_25_x86.cab", "cab")});
   const ComponentReport r = install(12);
   EXPECT_EQ(statuses, std::vector<std::string>{"DirectX 9.0c (2010.6)"});
   EXPECT_EQ(ran, std::vector<std::string>{"DX9c\\DXSETUP.exe"});
@@ -92,7 +93,8 @@ TEST_F(InstallComponent, DotNet35RunsSixPackagesOneAtATimeAndCleansUp) {
   const auto& commands = entryFor(15)->commands;
   std::vector<testing::ZipEntrySpec> entries;
   for (const CommandTemplate& c : commands) {
-    entries.push_back(fileEntry(std::string(c.path.substr(std::string("NF35sp1\\").size())), "msi"));
+    entries.push_back(
+        fileEntry(std::string(c.path.substr(std::string("NF35sp1\\").size())), "msi"));
   }
   archive.placeZip(15, entries);
   install(15);

@@ -43,8 +43,8 @@ TEST_F(CopySegment, StagesTheSegmentsBytesInOneOrSeveralChunks) {
   struct Case {
     ArchiveSegment segment;
   };
-  for (const Case& c : {Case{{0, 100, 1}}, Case{{7, 50, 3}}, Case{{321, 17, 4}},
-                        Case{{900, 100, 1}}}) {
+  for (const Case& c :
+       {Case{{0, 100, 1}}, Case{{7, 50, 3}}, Case{{321, 17, 4}}, Case{{900, 100, 1}}}) {
     OsFile archive = openArchive(platformOs());
     const std::string staged = dir / "payload.tmp";
     const StageResult r = copySegment(platformOs(), archive, c.segment, staged);
@@ -75,8 +75,8 @@ TEST_F(CopySegment, ShortArchiveGivesTheBytesUpToTheCut) {
     OsFile archive = openArchive(platformOs());
     const std::string staged = dir / "xlive.tmp";
     const StageResult r = copySegment(platformOs(), archive, c.segment, staged);
-    EXPECT_EQ(readWholeFile(staged), archiveBytes.substr(std::min<std::size_t>(c.segment.offset, 1000),
-                                                         c.expectedLength));
+    EXPECT_EQ(readWholeFile(staged),
+              archiveBytes.substr(std::min<std::size_t>(c.segment.offset, 1000), c.expectedLength));
     EXPECT_EQ(r.bytesWritten, static_cast<std::int64_t>(c.expectedLength));
   }
 }
@@ -110,9 +110,9 @@ TEST_F(CopySegment, AFailedChunkEndsThePayloadAndSparesTheNextCopy) {
     std::size_t keptBytes;
   };
   const std::string archivePrefix = "read " + archivePath();
-  for (const Case& c : {Case{archivePrefix, 1, 0}, Case{archivePrefix, 2, 40},
-                        Case{archivePrefix, 3, 80}, Case{"allocate", 1, 0},
-                        Case{"allocate", 2, 40}}) {
+  for (const Case& c :
+       {Case{archivePrefix, 1, 0}, Case{archivePrefix, 2, 40}, Case{archivePrefix, 3, 80},
+        Case{"allocate", 1, 0}, Case{"allocate", 2, 40}}) {
     TestOs os(platformOs());
     OsFile archive = openArchive(os);
     os.failCall(c.failing, c.nth, 5);
@@ -179,8 +179,7 @@ TEST(PayloadArchive, OpenIsExclusiveBothWays) {
     EXPECT_NE(second.error, kOsOk);
   }
   {
-    OpenedFile reader =
-        openExistingFile(platformOs(), path, FileAccess::Read, FileShare::Read);
+    OpenedFile reader = openExistingFile(platformOs(), path, FileAccess::Read, FileShare::Read);
     ASSERT_TRUE(reader.file.valid());
     EXPECT_FALSE(openPayloadArchive(platformOs(), path).file.valid()) << "someone else holds it";
   }

@@ -34,9 +34,9 @@ class ExtractZip : public ::testing::Test {
 
 TEST_F(ExtractZip, DirectoryAndFileEntriesLandWithBackslashes) {
   const std::string big(300000, 'q');  // more than one streaming piece
-  const ExtractResult r = extract({dirEntry("sub/"), fileEntry("sub/setup.msi", "msi-bytes"),
-                                   fileEntry("sub/deeper/big.bin", big, 0),
-                                   fileEntry("top.exe", "exe", 8)});
+  const ExtractResult r =
+      extract({dirEntry("sub/"), fileEntry("sub/setup.msi", "msi-bytes"),
+               fileEntry("sub/deeper/big.bin", big, 0), fileEntry("top.exe", "exe", 8)});
   EXPECT_TRUE(r.ok) << r.reason;
   EXPECT_EQ(r.entriesDone, 4);
   EXPECT_TRUE(folderExists(dest() + "\\sub"));
@@ -78,9 +78,9 @@ TEST_F(ExtractZip, ReplacesReadOnlyFilesAndLeavesNormalAttributes) {
 }
 
 TEST_F(ExtractZip, UnknownMethodStopsAtThatEntry) {
-  const ExtractResult r = extract({fileEntry("one.txt", "first", 8), fileEntry("two.txt", "second", 0),
-                                   ZipEntrySpec{"three.txt", "third", 12, 0, 0, {}, {}},
-                                   fileEntry("four.txt", "fourth")});
+  const ExtractResult r = extract(
+      {fileEntry("one.txt", "first", 8), fileEntry("two.txt", "second", 0),
+       ZipEntrySpec{"three.txt", "third", 12, 0, 0, {}, {}}, fileEntry("four.txt", "fourth")});
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedEntry, "three.txt");
   EXPECT_EQ(readWholeFile(dest() + "\\one.txt"), "first");
@@ -90,9 +90,9 @@ TEST_F(ExtractZip, UnknownMethodStopsAtThatEntry) {
 }
 
 TEST_F(ExtractZip, UnsafeNamesStopBeforeAnythingLandsOutside) {
-  for (const char* evil : {"../escaped.txt", "sub/../../escaped.txt", "/escaped.txt",
-                           "C:/escaped.txt", "sub\\..\\..\\escaped.txt", "nul.txt",
-                           "a.txt:stream"}) {
+  for (const char* evil :
+       {"../escaped.txt", "sub/../../escaped.txt", "/escaped.txt", "C:/escaped.txt",
+        "sub\\..\\..\\escaped.txt", "nul.txt", "a.txt:stream"}) {
     TempDir fresh;
     const std::string zip = fresh / "evil.tmp";
     writeWholeFile(zip, buildZip({fileEntry("ok.txt", "ok"), fileEntry(evil, "x"),
@@ -150,7 +150,8 @@ TEST_F(ExtractZip, FileInTheWayOfAFolderOrAFolderInTheWayOfAFile) {
   ASSERT_EQ(platformOs().createDirectory(dest()), kOsOk);
   writeWholeFile(dest() + "\\sub", "plain file");
   ASSERT_EQ(platformOs().createDirectory(dest() + "\\taken.msi"), kOsOk);
-  ExtractResult r = extract({dirEntry("sub/"), fileEntry("x.txt", "x"), fileEntry("taken.msi", "m")});
+  ExtractResult r =
+      extract({dirEntry("sub/"), fileEntry("x.txt", "x"), fileEntry("taken.msi", "m")});
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.failedEntry, "taken.msi");
   EXPECT_EQ(readWholeFile(dest() + "\\sub"), "plain file") << "an existing file is left alone";
@@ -158,8 +159,9 @@ TEST_F(ExtractZip, FileInTheWayOfAFolderOrAFolderInTheWayOfAFile) {
 }
 
 TEST_F(ExtractZip, WriteFailureKeepsWhatWasWrittenAndStops) {
-  writeWholeFile(zipPath(), buildZip({fileEntry("a.txt", "a"), fileEntry("b.bin", std::string(600000, 'b')),
-                                      fileEntry("c.txt", "c")}));
+  writeWholeFile(zipPath(),
+                 buildZip({fileEntry("a.txt", "a"), fileEntry("b.bin", std::string(600000, 'b')),
+                           fileEntry("c.txt", "c")}));
   testing::TestOs os(platformOs());
   os.failCall("write " + dest() + "\\b.bin", 2, 112);
   const ExtractResult r = extractZip(os, zipPath(), dest());

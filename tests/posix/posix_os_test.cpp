@@ -20,9 +20,8 @@ using testing::writeWholeFile;
 TEST(PosixOs, RunsTheInterpreterFromTheSystemFolderAndReturnsItsExitCode) {
   TempDir sys;
   const std::string log = PosixOs::nativePath(sys / "cmd.log");
-  writeWholeFile(sys / "cmd.exe",
-                 "#!/bin/sh\nprintf '%s|%s\\n' \"$1\" \"$(pwd)\" >> '" + log +
-                     "'\ncase \"$1\" in *fail*) exit 3;; esac\nexit 0\n");
+  writeWholeFile(sys / "cmd.exe", "#!/bin/sh\nprintf '%s|%s\\n' \"$1\" \"$(pwd)\" >> '" + log +
+                                      "'\ncase \"$1\" in *fail*) exit 3;; esac\nexit 0\n");
   ASSERT_EQ(::chmod(PosixOs::nativePath(sys / "cmd.exe").c_str(), 0755), 0);
   PosixOs os(sys.path(), sys / "registry");
   const InstallerOutcome ok = runInstaller(os, {"C:\\T\\setup.exe", "/S"});
@@ -33,7 +32,8 @@ TEST(PosixOs, RunsTheInterpreterFromTheSystemFolderAndReturnsItsExitCode) {
   char cwd[4096];
   ASSERT_NE(::realpath(sys.path().c_str(), cwd), nullptr);
   EXPECT_EQ(readWholeFile(log), "cmd.exe /d /c C:\\T\\setup.exe /S|" + std::string(cwd) +
-                                    "\ncmd.exe /d /c C:\\T\\fail.exe /q|" + std::string(cwd) + "\n");
+                                    "\ncmd.exe /d /c C:\\T\\fail.exe /q|" + std::string(cwd) +
+                                    "\n");
 }
 
 TEST(PosixOs, MissingInterpreterIsNotStarted) {
@@ -50,9 +50,11 @@ TEST(PosixOs, TreeDeletionRemovesLinksWithoutFollowingThem) {
   ASSERT_EQ(createDirectories(os, dir / "outside" / "keep"), kOsOk);
   writeWholeFile(dir / "outside" / "keep" / "precious.txt", "p");
   ASSERT_EQ(createDirectories(os, dir / "tree" / "sub"), kOsOk);
-  ASSERT_EQ(::symlink((dir.path() + "/outside").c_str(), (dir.path() + "/tree/sub/link").c_str()), 0);
+  ASSERT_EQ(::symlink((dir.path() + "/outside").c_str(), (dir.path() + "/tree/sub/link").c_str()),
+            0);
   ASSERT_EQ(::symlink((dir.path() + "/outside/keep/precious.txt").c_str(),
-                      (dir.path() + "/tree/filelink").c_str()), 0);
+                      (dir.path() + "/tree/filelink").c_str()),
+            0);
   EXPECT_EQ(deleteTree(os, dir / "tree"), kOsOk);
   EXPECT_FALSE(testing::folderExists(dir / "tree"));
   EXPECT_EQ(readWholeFile(dir / "outside" / "keep" / "precious.txt"), "p");

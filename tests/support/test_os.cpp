@@ -25,9 +25,9 @@ OsError TestOs::fault(const std::string& line) {
   return result;
 }
 
-OsResult<FileId> TestOs::openExisting(const std::string& path, FileAccess access,
-                                      FileShare share) {
-  const std::string line = std::string(access == FileAccess::Read ? "open-read " : "open-rw ") + path;
+OsResult<FileId> TestOs::openExisting(const std::string& path, FileAccess access, FileShare share) {
+  const std::string line =
+      std::string(access == FileAccess::Read ? "open-read " : "open-rw ") + path;
   if (const OsError e = fault(line)) return {0, e};
   auto r = inner_.openExisting(path, access, share);
   if (r.ok()) openPaths_[r.value] = path;

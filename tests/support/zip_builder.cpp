@@ -43,15 +43,16 @@ ZipImage buildZipImage(const std::vector<ZipEntrySpec>& entries, std::uint64_t t
     const std::string payload = e.method == 8 ? rawDeflate(e.data) : e.data;
     const std::uint32_t crc = e.crcOverride.value_or(static_cast<std::uint32_t>(
         crc32(0, reinterpret_cast<const Bytef*>(e.data.data()), static_cast<uInt>(e.data.size()))));
-    const std::uint32_t size = e.declaredSizeOverride.value_or(static_cast<std::uint32_t>(e.data.size()));
+    const std::uint32_t size =
+        e.declaredSizeOverride.value_or(static_cast<std::uint32_t>(e.data.size()));
     const auto nameLength = static_cast<std::uint32_t>(e.name.size());
 
     put32(body, 0x04034b50);
     put16(body, 20);
     put16(body, e.flags);
     put16(body, e.method);
-    put16(body, 0);       // time
-    put16(body, 0x21);    // date: 1980-01-01
+    put16(body, 0);     // time
+    put16(body, 0x21);  // date: 1980-01-01
     put32(body, crc);
     put32(body, static_cast<std::uint32_t>(payload.size()));
     put32(body, size);

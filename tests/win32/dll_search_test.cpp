@@ -28,8 +28,9 @@ DWORD runPreferringPlanted(const std::string& program, const std::string& argume
   const std::wstring folder = toWide(program.substr(0, program.find_last_of('\\')));
   wchar_t saved[1024] = {};
   const DWORD had = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", saved, 1024);
-  SetEnvironmentVariableW(L"WINEDLLOVERRIDES",
-                          L"uxtheme,version,dwmapi,comctl32=n,b;mscoree,mshtml=;winemenubuilder.exe=d");
+  SetEnvironmentVariableW(
+      L"WINEDLLOVERRIDES",
+      L"uxtheme,version,dwmapi,comctl32=n,b;mscoree,mshtml=;winemenubuilder.exe=d");
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

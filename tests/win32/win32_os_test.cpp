@@ -100,7 +100,8 @@ TEST(Win32Os, ChineseWorkFolderStagesAndUnpacks) {
   EXPECT_EQ(readWholeFile(work + "\\包\\子目录\\安装.msi"), "msi");
   if (GetACP() == 936) {
     // Without the UTF-8 flag a name is in the packer's code page, GBK here.
-    writeWholeFile(work + "\\gbk.tmp", testing::buildZip({testing::fileEntry("\xD6\xD0\xCE\xC4/a.txt", "a")}));
+    writeWholeFile(work + "\\gbk.tmp",
+                   testing::buildZip({testing::fileEntry("\xD6\xD0\xCE\xC4/a.txt", "a")}));
     EXPECT_TRUE(extractZip(platformOs(), work + "\\gbk.tmp", work + "\\gbk").ok);
     EXPECT_EQ(readWholeFile(work + "\\gbk\\中文\\a.txt"), "a");
   }
@@ -121,8 +122,9 @@ TEST(Win32Os, RegistryValueIsWrittenAndOverwritten) {
     DWORD type = 0;
     HKEY k = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &k), ERROR_SUCCESS);
-    ASSERT_EQ(RegQueryValueExW(k, L"Language", nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegQueryValueExW(k, L"Language", nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes),
+        ERROR_SUCCESS);
     RegCloseKey(k);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(toUtf8(value), data);
@@ -173,14 +175,14 @@ TEST(Win32Os, ProcessesStartHiddenAndAreWaitedFor) {
   const std::string program = dir / "setup.exe";
   copyProgram(besideTests("norvane_probe_child.exe"), program);
   writeWholeFile(program + ".code", "42");
-  const ProcessOutcome r =
-      platformOs().runHiddenAndWait(program, "setup.exe /S", dir.path());
+  const ProcessOutcome r = platformOs().runHiddenAndWait(program, "setup.exe /S", dir.path());
   ASSERT_TRUE(r.started);
   EXPECT_EQ(r.exitCode, 42u);
   // Written before the child ended, so present once the wait returned.
   EXPECT_EQ(readWholeFile(program + ".log"),
             "setup.exe /S|" + dir.path() + "|" + std::to_string(SW_HIDE) + "\n");
-  const ProcessOutcome missing = platformOs().runHiddenAndWait(dir / "absent.exe", "absent.exe", dir.path());
+  const ProcessOutcome missing =
+      platformOs().runHiddenAndWait(dir / "absent.exe", "absent.exe", dir.path());
   EXPECT_FALSE(missing.started);
   EXPECT_EQ(missing.error, static_cast<OsError>(ERROR_FILE_NOT_FOUND));
 }
@@ -215,9 +217,8 @@ TEST(Win32Os, TreeDeletionLeavesLinkTargetsAlone) {
   const auto createLink = reinterpret_cast<CreateLinkFn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
   constexpr DWORD kDirectoryLink = 1;
-  if (createLink == nullptr ||
-      !createLink(toWide(dir / "tree" / "link").c_str(), toWide(dir / "outside").c_str(),
-                  kDirectoryLink)) {
+  if (createLink == nullptr || !createLink(toWide(dir / "tree" / "link").c_str(),
+                                           toWide(dir / "outside").c_str(), kDirectoryLink)) {
     GTEST_SKIP() << "no directory links here (error " << GetLastError() << ")";
   }
   // Windows marks links and junctions as reparse points. Wine 8 makes a

@@ -9,7 +9,8 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID reserved) {
     DWORD n = GetModuleFileNameW(self, path, MAX_PATH);
     if (n > 0 && n < MAX_PATH) {
       lstrcpyW(path + n, L".loaded");
-      HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+      HANDLE h =
+          CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
       if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     }
   }
