@@ -93,6 +93,15 @@ bool folderExists(const std::string& path) {
   return a.ok() && a.value.directory;
 }
 
+#ifdef _WIN32
+std::string besideTestProgram(const std::string& name) {
+  wchar_t self[MAX_PATH * 2];
+  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
+  const std::string path = toUtf8(self, n);
+  return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+#endif
+
 void makeReadOnlyAndHidden(const std::string& path) {
 #ifdef _WIN32
   const std::wstring wide = toWide(path);

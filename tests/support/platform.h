@@ -31,6 +31,11 @@ void writeWholeFile(const std::string& path, const std::string& data);
 std::string readWholeFile(const std::string& path);
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
+#ifdef _WIN32
+// A program or DLL built beside the test program.
+std::string besideTestProgram(const std::string& name);
+#endif
+
 // As far as the platform has such attributes.
 void makeReadOnlyAndHidden(const std::string& path);
 

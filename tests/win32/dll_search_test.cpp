@@ -14,13 +14,6 @@ using testing::TempDir;
 
 const char* const kPlantedNames[] = {"uxtheme.dll", "version.dll", "dwmapi.dll", "comctl32.dll"};
 
-std::string besideTests(const std::string& name) {
-  wchar_t self[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-  std::string path = toUtf8(self, n);
-  return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
 // Runs program in its folder with Wine told to prefer a DLL found on the
 // search path over its own, as Windows would for these names.
 DWORD runPreferringPlanted(const std::string& program, const std::string& arguments) {
@@ -50,7 +43,7 @@ class DllSearch : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : kPlantedNames) {
-      ASSERT_TRUE(CopyFileW(toWide(besideTests("norvane_canary.dll")).c_str(),
+      ASSERT_TRUE(CopyFileW(toWide(testing::besideTestProgram("norvane_canary.dll")).c_str(),
                             toWide(dir / name).c_str(), FALSE));
     }
   }
@@ -63,7 +56,8 @@ class DllSearch : public ::testing::Test {
   }
   std::string place(const std::string& program) {
     const std::string target = dir / program;
-    EXPECT_TRUE(CopyFileW(toWide(besideTests(program)).c_str(), toWide(target).c_str(), FALSE));
+    EXPECT_TRUE(CopyFileW(toWide(testing::besideTestProgram(program)).c_str(),
+                          toWide(target).c_str(), FALSE));
     return target;
   }
   TempDir dir;

@@ -25,13 +25,6 @@ using testing::readWholeFile;
 using testing::TempDir;
 using testing::writeWholeFile;
 
-std::string besideTests(const std::string& name) {
-  wchar_t self[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-  std::string path = toUtf8(self, n);
-  return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
 void copyProgram(const std::string& from, const std::string& to) {
   ASSERT_TRUE(CopyFileW(toWide(from).c_str(), toWide(to).c_str(), FALSE)) << from << " -> " << to;
 }
@@ -155,7 +148,7 @@ TEST(Win32Os, ProgramsInAwkwardFoldersGetTheirArgumentsIntact) {
     const std::string folder = dir / c.folder;
     ASSERT_EQ(platformOs().createDirectory(folder), kOsOk);
     const std::string program = folder + "\\setup.exe";
-    copyProgram(besideTests("norvane_probe_child.exe"), program);
+    copyProgram(testing::besideTestProgram("norvane_probe_child.exe"), program);
     writeWholeFile(program + ".code", std::to_string(c.exitCode));
     const InstallerOutcome r = runInstaller(platformOs(), {program, c.arguments});
     ASSERT_TRUE(r.process.started) << c.folder;
@@ -173,7 +166,7 @@ TEST(Win32Os, ProgramsInAwkwardFoldersGetTheirArgumentsIntact) {
 TEST(Win32Os, ProcessesStartHiddenAndAreWaitedFor) {
   TempDir dir;
   const std::string program = dir / "setup.exe";
-  copyProgram(besideTests("norvane_probe_child.exe"), program);
+  copyProgram(testing::besideTestProgram("norvane_probe_child.exe"), program);
   writeWholeFile(program + ".code", "42");
   const ProcessOutcome r = platformOs().runHiddenAndWait(program, "setup.exe /S", dir.path());
   ASSERT_TRUE(r.started);
@@ -189,7 +182,7 @@ TEST(Win32Os, ProcessesStartHiddenAndAreWaitedFor) {
 
 TEST(Win32Os, PlantedInterpreterAndToolsAreNeverRun) {
   TempDir planted;
-  const std::string probe = besideTests("norvane_probe_child.exe");
+  const std::string probe = testing::besideTestProgram("norvane_probe_child.exe");
   for (const char* name : {"cmd.exe", "hostname.exe", "hostname.com", "hostname.bat"}) {
     copyProgram(probe, planted / name);
   }
