@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,11 @@ struct FileAttributes {
 struct DirectoryEntry {
   std::string name;
   FileAttributes attributes;
+};
+
+struct WindowsVersion {
+  std::uint32_t major = 0;
+  std::uint32_t minor = 0;
 };
 
 struct ProcessOutcome {
@@ -104,6 +110,10 @@ class Os {
   // separator.
   virtual OsResult<std::string> temporaryFolder() = 0;
 
+  // The version Windows reports to this program (its manifest declares the
+  // systems it knows, so Windows 10 reports 10.0).
+  virtual OsResult<WindowsVersion> windowsVersion() = 0;
+
   // Whether Windows itself is a 64-bit edition. A 64-bit process always is;
   // a 32-bit one is when it runs under WOW64. A failed query says false.
   virtual bool windowsIs64Bit() = 0;
@@ -118,6 +128,10 @@ class Os {
   // Text in the system's 8-bit code page (ZIP names written without the UTF-8
   // flag) converted to UTF-8.
   virtual std::string ansiToUtf8(const std::string& text) = 0;
+
+  // Starts body on a new thread that nobody waits for. False when no thread
+  // could be made; body has then not run.
+  virtual bool startDetachedThread(std::function<void()> body) = 0;
 
   virtual void sleepMs(std::uint32_t milliseconds) = 0;
   virtual std::uint64_t monotonicMs() = 0;

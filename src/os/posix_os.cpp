@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <system_error>
 #include <thread>
 
 #include "os/file_tree.h"
@@ -219,6 +220,10 @@ OsResult<std::string> PosixOs::temporaryFolder() {
   return {out, kOsOk};
 }
 
+// No Windows here: the stand-in reports the failed query, as Windows itself
+// would leave the record empty.
+OsResult<WindowsVersion> PosixOs::windowsVersion() { return {{}, ENOSYS}; }
+
 // The stand-in answers for the machine it runs on.
 bool PosixOs::windowsIs64Bit() { return sizeof(void*) == 8; }
 
@@ -236,6 +241,15 @@ OsError PosixOs::writeUserRegistryString(const std::string& keyPath, const std::
 }
 
 std::string PosixOs::ansiToUtf8(const std::string& text) { return text; }
+
+bool PosixOs::startDetachedThread(std::function<void()> body) {
+  try {
+    std::thread(std::move(body)).detach();
+    return true;
+  } catch (const std::system_error&) {
+    return false;
+  }
+}
 
 void PosixOs::sleepMs(std::uint32_t milliseconds) {
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "os/win32_handle.h"
@@ -193,6 +194,13 @@ OsResult<std::string> Win32Os::temporaryFolder() {
   return {toUtf8(buffer, n), kOsOk};
 }
 
+OsResult<WindowsVersion> Win32Os::windowsVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;  // the plain record, not the extended one
+  if (!GetVersionExW(&info)) return {{}, lastError()};
+  return {{info.dwMajorVersion, info.dwMinorVersion}, kOsOk};
+}
+
 bool Win32Os::windowsIs64Bit() {
 #ifdef _WIN64
   // Asking IsWow64Process here would say "no WOW64", which a 64-bit
@@ -238,6 +246,24 @@ std::string Win32Os::ansiToUtf8(const std::string& text) {
   std::wstring wide(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
   return toUtf8(wide);
+}
+
+namespace {
+
+DWORD WINAPI threadEntry(void* parameter) {
+  const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(parameter));
+  (*body)();
+  return 0;
+}
+
+}  // namespace
+
+bool Win32Os::startDetachedThread(std::function<void()> body) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(body));
+  const KernelHandle thread(CreateThread(nullptr, 0, threadEntry, owned.get(), 0, nullptr));
+  if (!thread.valid()) return false;
+  owned.release();  // the thread owns it now; closing our handle detaches it
+  return true;
 }
 
 void Win32Os::sleepMs(std::uint32_t milliseconds) { Sleep(milliseconds); }

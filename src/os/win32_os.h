@@ -29,11 +29,13 @@ class Win32Os final : public Os {
   ProcessOutcome runHiddenAndWait(const std::string& program, const std::string& commandLine,
                                   const std::string& currentDirectory) override;
   OsResult<std::string> temporaryFolder() override;
+  OsResult<WindowsVersion> windowsVersion() override;
   bool windowsIs64Bit() override;
   std::string systemDirectory() override;
   OsError writeUserRegistryString(const std::string& keyPath, const std::string& valueName,
                                   const std::string& data) override;
   std::string ansiToUtf8(const std::string& text) override;
+  bool startDetachedThread(std::function<void()> body) override;
   void sleepMs(std::uint32_t milliseconds) override;
   std::uint64_t monotonicMs() override;
 };

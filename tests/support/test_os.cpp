@@ -148,6 +148,27 @@ OsError TestOs::writeUserRegistryString(const std::string& keyPath, const std::s
   return inner_.writeUserRegistryString(keyPath, valueName, data);
 }
 
+OsResult<std::string> TestOs::temporaryFolder() {
+  if (const OsError e = fault("temp")) return {{}, e};
+  return temporaryFolder_ ? *temporaryFolder_ : inner_.temporaryFolder();
+}
+
+OsResult<WindowsVersion> TestOs::windowsVersion() {
+  if (const OsError e = fault("version")) return {{}, e};
+  return pretending_ ? version_ : inner_.windowsVersion();
+}
+
+bool TestOs::windowsIs64Bit() {
+  if (fault("wow64") != kOsOk) return false;
+  return pretending_ ? is64Bit_ : inner_.windowsIs64Bit();
+}
+
+bool TestOs::startDetachedThread(std::function<void()> body) {
+  if (fault("thread") != kOsOk) return false;
+  effect("thread");
+  return inner_.startDetachedThread(std::move(body));
+}
+
 void TestOs::sleepMs(std::uint32_t milliseconds) {
   effect("sleep " + std::to_string(milliseconds));
   inner_.sleepMs(milliseconds);

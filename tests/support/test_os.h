@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,18 @@ class TestOs final : public Os {
   using ProcessFake = std::function<ProcessOutcome(const std::string& commandLine)>;
   // When set, processes are not started; the fake answers instead.
   void fakeProcesses(ProcessFake fake) { processFake_ = std::move(fake); }
+
+  // What the system reports about itself, instead of the real answers.
+  void pretendWindows(OsResult<WindowsVersion> version, bool is64Bit) {
+    version_ = version;
+    is64Bit_ = is64Bit;
+    pretending_ = true;
+  }
+
+  // The temporary folder the system reports, instead of the real one.
+  void pretendTemporaryFolder(OsResult<std::string> folder) {
+    temporaryFolder_ = std::move(folder);
+  }
 
   // Effects only (no reads, seeks or queries), e.g. "create C:\x\a.tmp".
   const std::vector<std::string>& effects() const { return effects_; }
@@ -53,8 +66,10 @@ class TestOs final : public Os {
   OsResult<std::string> shortPathName(const std::string& path) override;
   ProcessOutcome runHiddenAndWait(const std::string& program, const std::string& commandLine,
                                   const std::string& currentDirectory) override;
-  OsResult<std::string> temporaryFolder() override { return inner_.temporaryFolder(); }
-  bool windowsIs64Bit() override { return inner_.windowsIs64Bit(); }
+  OsResult<std::string> temporaryFolder() override;
+  OsResult<WindowsVersion> windowsVersion() override;
+  bool windowsIs64Bit() override;
+  bool startDetachedThread(std::function<void()> body) override;
   std::string systemDirectory() override { return inner_.systemDirectory(); }
   OsError writeUserRegistryString(const std::string& keyPath, const std::string& valueName,
                                   const std::string& data) override;
@@ -77,6 +92,10 @@ class TestOs final : public Os {
 
   Os& inner_;
   std::vector<Fault> faults_;
+  bool pretending_ = false;
+  OsResult<WindowsVersion> version_;
+  bool is64Bit_ = false;
+  std::optional<OsResult<std::string>> temporaryFolder_;
   std::map<FileId, std::string> openPaths_;
   ProcessFake processFake_;
   std::vector<std::string> effects_;

@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "archive/zip_extract.h"
+#include "env/environment.h"
+#include "env/work_directory.h"
 #include "install/run_installer.h"
 #include "os/file_tree.h"
 #include "os/os_handles.h"
@@ -40,6 +42,29 @@ TEST(Win32Os, TemporaryFolderIsAnAbsoluteExistingFolderWithSeparator) {
 
 TEST(Win32Os, TwinKnowsItRunsOn64BitWindows) {
   EXPECT_EQ(platformOs().windowsIs64Bit(), sizeof(void*) == 8);
+}
+
+TEST(Win32Os, ProbeClassifiesTheSystemItRunsOn) {
+  const OsProfile profile = probeEnvironment(platformOs());
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  ASSERT_TRUE(GetVersionExW(&info));
+  EXPECT_EQ(profile.versionText,
+            std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion));
+  EXPECT_FALSE(profile.is32Bit) << "a 64-bit process runs on 64-bit Windows";
+  const ClassifyOutcome c = classifyOs(profile);
+  ASSERT_EQ(c.kind, Classification::Classified);
+  EXPECT_EQ(c.osClass, OsClass::NewerX64);
+}
+
+TEST(Win32Os, WorkDirectoryLandsInTheTemporaryFolder) {
+  const auto t = platformOs().temporaryFolder();
+  const auto w = allocateWorkDirectory(platformOs());
+  ASSERT_TRUE(w.ok());
+  EXPECT_EQ(w.value.rfind(t.value + "\\Kavrin", 0), 0u) << w.value;
+  EXPECT_EQ(w.value.back(), '\\');
+  EXPECT_TRUE(folderExists(w.value));
+  EXPECT_EQ(deleteTree(platformOs(), w.value), kOsOk);
 }
 
 TEST(Win32Os, EnumeratesWithAttributesAndChineseNames) {
