@@ -23,7 +23,7 @@ constexpr std::string_view kWelcomeText =
     "\r\n"
     "别人没有的我们有，别人有的我们最新！最贴心！\r\n"
     "\r\n"
-    "本工具由 Norvane 整理制作，所收组件均为官方原版安装包。\r\n"
+    "本工具由 Norvane 整理制作。\r\n"
     "\r\n"
     "\r\n"
     "Norvane 欢迎您的到来";

@@ -1,16 +1,17 @@
 // The five web addresses the wizard opens. They sit under the reserved
 // ".example" domain, which can belong to no one, until the publisher gives
-// its own.
+// its own. The two that labels show are short enough for their 132-pixel
+// labels.
 #pragma once
 
 #include <string_view>
 
 namespace norvane {
 
-inline constexpr std::string_view kHomePageUrl = "https://www.norvane.example/";
-inline constexpr std::string_view kForumUrl = "https://bbs.norvane.example/";
-inline constexpr std::string_view kDownloadPageUrl = "https://www.norvane.example/runtimes/";
-inline constexpr std::string_view kAuthorPageUrl = "https://weibo.norvane.example/merrow";
-inline constexpr std::string_view kBrowserPromoUrl = "https://browser.norvane.example/download/";
+inline constexpr std::string_view kHomePageUrl = "http://www.nv.example";
+inline constexpr std::string_view kForumUrl = "http://bbs.nv.example";
+inline constexpr std::string_view kDownloadPageUrl = "http://www.nv.example/runtimes/";
+inline constexpr std::string_view kAuthorPageUrl = "http://weibo.nv.example/merrow";
+inline constexpr std::string_view kBrowserPromoUrl = "http://browser.nv.example/download/";
 
 }  // namespace norvane

@@ -93,6 +93,18 @@ bool folderExists(const std::string& path) {
   return a.ok() && a.value.directory;
 }
 
+std::string assetPath(const std::string& name) {
+  std::string dir = NORVANE_ASSETS_DIR;
+#ifdef _WIN32
+  // Wine shows the host's root as drive Z:.
+  for (char& c : dir) {
+    if (c == '/') c = '\\';
+  }
+  dir = "Z:" + dir;
+#endif
+  return joinPath(dir, name);
+}
+
 #ifdef _WIN32
 std::string besideTestProgram(const std::string& name) {
   wchar_t self[MAX_PATH * 2];

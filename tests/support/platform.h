@@ -31,6 +31,9 @@ void writeWholeFile(const std::string& path, const std::string& data);
 std::string readWholeFile(const std::string& path);
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
+// A file of the project's assets folder.
+std::string assetPath(const std::string& name);
+
 #ifdef _WIN32
 // A program or DLL built beside the test program.
 std::string besideTestProgram(const std::string& name);
