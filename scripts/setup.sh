@@ -13,6 +13,8 @@ packages=(
   # running and looking at the Windows program: Wine (64-bit side only), a
   # headless X server, Chinese locale and fonts, screenshots, input
   wine64 xvfb xauth xdotool imagemagick locales fonts-wqy-zenhei
+  # a Song face standing in for Windows' 宋体 (SimSun) under Wine
+  fonts-arphic-gbsn00lp
 )
 
 missing=()

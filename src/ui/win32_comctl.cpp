@@ -13,8 +13,7 @@ CommonControls load() {
   CommonControls c;
   const HMODULE module = LoadLibraryW(L"comctl32.dll");
   if (module == nullptr) return c;
-  c.initCommonControlsEx =
-      lookUp<decltype(c.initCommonControlsEx)>(module, "InitCommonControlsEx");
+  c.initCommonControlsEx = lookUp<decltype(c.initCommonControlsEx)>(module, "InitCommonControlsEx");
   c.imageListCreate = lookUp<decltype(c.imageListCreate)>(module, "ImageList_Create");
   c.imageListAdd = lookUp<decltype(c.imageListAdd)>(module, "ImageList_Add");
   if (c.initCommonControlsEx != nullptr) {

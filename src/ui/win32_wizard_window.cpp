@@ -93,9 +93,9 @@ bool Win32WizardWindow::createWindow() {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + (work.right - work.left - kOuterWidth) / 2;
   const int y = work.top + (work.bottom - work.top - kOuterHeight) / 2;
-  window_ = CreateWindowExW(0, kWindowClass, toWide(std::string(kWindowTitle)).c_str(),
-                            kWindowStyle, x, y, kOuterWidth, kOuterHeight, nullptr, nullptr,
-                            instance, this);
+  window_ =
+      CreateWindowExW(0, kWindowClass, toWide(std::string(kWindowTitle)).c_str(), kWindowStyle, x,
+                      y, kOuterWidth, kOuterHeight, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   createControls();
   return true;
@@ -103,9 +103,9 @@ bool Win32WizardWindow::createWindow() {
 
 void Win32WizardWindow::createControls() {
   guiFont_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  titleFont_ = CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, L"宋体");
+  titleFont_ =
+      CreateFontW(-14, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体");
   whiteBrush_ = CreateSolidBrush(RGB(255, 255, 255));
   lineBrush_ = CreateSolidBrush(toColorRef(kLineColour));
   pageBrush_ = GetSysColorBrush(COLOR_BTNFACE);
@@ -137,7 +137,9 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
   }
   const wchar_t* cls = L"STATIC";
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  if (spec.page <= 0 && !spec.initiallyHidden) style |= WS_VISIBLE;
+  // Controls on a picture come and go with it; the others with their page.
+  const bool shown = spec.onPicture != ControlId::None || spec.page <= 0;
+  if (shown && !spec.initiallyHidden) style |= WS_VISIBLE;
   DWORD exStyle = 0;
   int height = spec.height;
   switch (spec.kind) {
@@ -180,11 +182,12 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
       break;
   }
   const int id = kFirstControlId + static_cast<int>(spec.id);
-  const HWND h = CreateWindowExW(exStyle, cls, toWide(std::string(spec.text)).c_str(), style, x, y,
-                                 spec.width, height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  const HWND h = CreateWindowExW(
+      exStyle, cls, toWide(std::string(spec.text)).c_str(), style, x, y, spec.width, height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (h == nullptr) return nullptr;
-  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.titleFont ? titleFont_ : guiFont_), FALSE);
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.titleFont ? titleFont_ : guiFont_),
+               FALSE);
   SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
   switch (spec.kind) {
@@ -199,7 +202,8 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = caption.data();
-        SendMessageW(h, TCM_INSERTITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(h, TCM_INSERTITEMW, static_cast<WPARAM>(page),
+                     reinterpret_cast<LPARAM>(&item));
       }
       break;
     }
@@ -227,9 +231,9 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
       const CommonControls& cc = commonControls();
       if (cc.imageListCreate != nullptr && cc.imageListAdd != nullptr) {
         checkImages_ = cc.imageListCreate(13, 13, ILC_COLOR24, 4, 0);
-        const auto strip = static_cast<HBITMAP>(
-            LoadImageW(instance, MAKEINTRESOURCEW(NORVANE_IDB_CHECKBOXES), IMAGE_BITMAP, 0, 0,
-                       LR_CREATEDIBSECTION));
+        const auto strip =
+            static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(NORVANE_IDB_CHECKBOXES),
+                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
         cc.imageListAdd(checkImages_, strip, nullptr);
         DeleteObject(strip);
         SendMessageW(h, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(checkImages_));
@@ -324,7 +328,8 @@ void Win32WizardWindow::enableThemedDrawing() {
 }
 
 void Win32WizardWindow::showMessage(std::string_view text, std::string_view title) {
-  MessageBoxW(nullptr, toWide(std::string(text)).c_str(), toWide(std::string(title)).c_str(), MB_OK);
+  MessageBoxW(nullptr, toWide(std::string(text)).c_str(), toWide(std::string(title)).c_str(),
+              MB_OK);
 }
 
 bool Win32WizardWindow::askYesNo(std::string_view text, std::string_view title) {
@@ -394,7 +399,8 @@ void Win32WizardWindow::syncTree() {
       const TreeItem& source = model.item(i);
       std::wstring caption = toWide(source.caption);
       TVINSERTSTRUCTW insert{};
-      insert.hParent = source.parent < 0 ? TVI_ROOT : treeItems_[static_cast<std::size_t>(source.parent)];
+      insert.hParent =
+          source.parent < 0 ? TVI_ROOT : treeItems_[static_cast<std::size_t>(source.parent)];
       insert.hInsertAfter = TVI_LAST;
       insert.item.mask = TVIF_TEXT | TVIF_PARAM;
       insert.item.pszText = caption.data();
@@ -418,8 +424,9 @@ void Win32WizardWindow::syncTree() {
   }
   SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
   if (model.names(model.lastEnsuredVisible())) {
-    SendMessageW(tree, TVM_ENSUREVISIBLE, 0,
-                 reinterpret_cast<LPARAM>(treeItems_[static_cast<std::size_t>(model.lastEnsuredVisible())]));
+    SendMessageW(
+        tree, TVM_ENSUREVISIBLE, 0,
+        reinterpret_cast<LPARAM>(treeItems_[static_cast<std::size_t>(model.lastEnsuredVisible())]));
   }
   InvalidateRect(tree, nullptr, TRUE);
 }
@@ -455,7 +462,8 @@ void Win32WizardWindow::onTreeNotify(const NMHDR& header) {
   } else if (header.code == TVN_KEYDOWN) {
     const auto& key = reinterpret_cast<const NMTVKEYDOWN&>(header);
     if (key.wVKey == VK_SPACE) {
-      const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+      const auto item =
+          reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
       if (item != nullptr) toggleTreeItem(item);
     }
   }
@@ -484,7 +492,8 @@ LRESULT Win32WizardWindow::colourStatic(HDC dc, HWND h) {
 
 LRESULT CALLBACK Win32WizardWindow::pictureProc(HWND h, UINT message, WPARAM w, LPARAM l) {
   Win32WizardWindow* self = windowOf(h);
-  if (message == WM_CTLCOLORSTATIC) return self->colourStatic(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+  if (message == WM_CTLCOLORSTATIC)
+    return self->colourStatic(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
   return CallWindowProcW(self->originalProcs_[h], h, message, w, l);
 }
 
@@ -505,7 +514,8 @@ LRESULT CALLBACK Win32WizardWindow::linkProc(HWND h, UINT message, WPARAM w, LPA
 
 LRESULT CALLBACK Win32WizardWindow::windowProc(HWND h, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<Win32WizardWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    auto* self =
+        static_cast<Win32WizardWindow*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
     self->window_ = h;
     SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }

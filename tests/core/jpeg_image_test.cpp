@@ -17,7 +17,8 @@ std::optional<RgbImage> decodeAsset(const std::string& name) {
 
 std::array<int, 3> pixel(const RgbImage& image, int x, int y) {
   const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                          static_cast<std::size_t>(x)) * 3;
+                          static_cast<std::size_t>(x)) *
+                         3;
   return {image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]};
 }
 
@@ -49,8 +50,9 @@ TEST(JpegImage, HeaderPicture) {
 
 TEST(JpegImage, NotAJpegGivesNothing) {
   for (const std::string& bad : {std::string(), std::string("not a picture"),
-                                std::string("\xFF\xD8\xFF\xE0 truncated", 14)}) {
-    EXPECT_FALSE(decodeJpeg({reinterpret_cast<const std::uint8_t*>(bad.data()), bad.size()}).has_value());
+                                 std::string("\xFF\xD8\xFF\xE0 truncated", 14)}) {
+    EXPECT_FALSE(
+        decodeJpeg({reinterpret_cast<const std::uint8_t*>(bad.data()), bad.size()}).has_value());
   }
 }
 

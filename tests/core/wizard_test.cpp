@@ -402,9 +402,9 @@ TEST(Layout, EveryControlOnceWithItsPlace) {
     }
   }
   EXPECT_EQ(wrapping, 3) << "only 标签5, 标签11 and 标签23 wrap";
-  EXPECT_TRUE(welcomeText().ends_with(
-      "！\r\n\r\n本工具由 Norvane 整理制作。\r\n\r\n\r\nNorvane "
-      "欢迎您的到来"));
+  EXPECT_TRUE(
+      welcomeText().ends_with("！\r\n\r\n本工具由 Norvane 整理制作。\r\n\r\n\r\nNorvane "
+                              "欢迎您的到来"));
 }
 
 }  // namespace

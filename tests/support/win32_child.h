@@ -1,0 +1,38 @@
+// Starting the project's programs from the Windows tests, with chosen
+// environment variables, and waiting for them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace norvane::testing {
+
+class ChildProcess {
+ public:
+  // Starts program in its own folder with the given variables set (and the
+  // rest inherited). valid() is false when it could not start.
+  ChildProcess(const std::string& program, const std::string& arguments,
+               const std::vector<std::pair<std::wstring, std::wstring>>& environment);
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();
+
+  bool valid() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // The exit code, or nothing when it has not ended in time (it is then killed).
+  bool waitForExit(DWORD milliseconds, DWORD& exitCode);
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// The first visible top-level window of the process with this class, or
+// null after the timeout.
+HWND waitForWindow(DWORD processId, const wchar_t* windowClass, DWORD milliseconds);
+
+}  // namespace norvane::testing
