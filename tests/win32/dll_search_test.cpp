@@ -5,6 +5,7 @@
 
 #include "os/win32_text.h"
 #include "support/platform.h"
+#include "support/win32_child.h"
 
 namespace norvane {
 namespace {
@@ -14,28 +15,15 @@ using testing::TempDir;
 
 const char* const kPlantedNames[] = {"uxtheme.dll", "version.dll", "dwmapi.dll", "comctl32.dll"};
 
-// Runs program in its folder with Wine told to prefer a DLL found on the
-// search path over its own, as Windows would for these names.
+// Wine told to prefer a DLL found on the search path over its own, as
+// Windows would for these names.
+const wchar_t* const kPreferPlanted =
+    L"uxtheme,version,dwmapi,comctl32=n,b;mscoree,mshtml=;winemenubuilder.exe=d";
+
 DWORD runPreferringPlanted(const std::string& program, const std::string& arguments) {
-  std::wstring line = L"\"" + toWide(program) + L"\" " + toWide(arguments);
-  const std::wstring folder = toWide(program.substr(0, program.find_last_of('\\')));
-  wchar_t saved[1024] = {};
-  const DWORD had = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", saved, 1024);
-  SetEnvironmentVariableW(
-      L"WINEDLLOVERRIDES",
-      L"uxtheme,version,dwmapi,comctl32=n,b;mscoree,mshtml=;winemenubuilder.exe=d");
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  const BOOL ok = CreateProcessW(toWide(program).c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, folder.c_str(), &si, &pi);
-  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", had != 0 ? saved : nullptr);
-  if (!ok) return 0xFFFFFFFF;
-  WaitForSingleObject(pi.hProcess, INFINITE);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  testing::ChildProcess child(program, arguments, {{L"WINEDLLOVERRIDES", kPreferPlanted}});
+  DWORD code = 0xFFFFFFFF;
+  if (!child.waitForExit(60000, code)) return 0xFFFFFFFF;
   return code;
 }
 
@@ -73,9 +61,15 @@ TEST_F(DllSearch, HardenedLoadsNone) {
   EXPECT_EQ(loadedCanaries(), std::vector<std::string>{});
 }
 
-TEST_F(DllSearch, TheProgramLoadsNone) {
-  testing::writeWholeFile(dir / "Kavrin.cab", "");  // so it does not stop at the missing archive
-  ASSERT_EQ(runPreferringPlanted(place("norvane.exe"), ""), 0u);
+TEST_F(DllSearch, TheProgramLoadsNoneWhileShowingItsWindow) {
+  testing::writeWholeFile(dir / "Kavrin.cab", "");  // so it gets as far as its window
+  testing::ChildProcess child(place("norvane.exe"), "", {{L"WINEDLLOVERRIDES", kPreferPlanted}});
+  ASSERT_TRUE(child.valid());
+  const HWND window = testing::waitForWindow(child.id(), L"NorvaneWizardWindow", 60000);
+  ASSERT_NE(window, nullptr);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  DWORD code = 99;
+  ASSERT_TRUE(child.waitForExit(60000, code));
   EXPECT_EQ(loadedCanaries(), std::vector<std::string>{});
 }
 
