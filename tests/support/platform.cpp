@@ -26,7 +26,9 @@ Os& platformOs() {
 #ifdef _WIN32
   static Win32Os os;
 #else
-  static PosixOs os("/nonexistent/norvane-system", "/tmp/norvane-test-registry");
+  // Its own registry stand-in: CTest runs tests side by side in processes.
+  static PosixOs os("/nonexistent/norvane-system",
+                    "/tmp/norvane-test-registry-" + std::to_string(getpid()));
 #endif
   return os;
 }
