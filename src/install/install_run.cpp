@@ -34,17 +34,19 @@ void runInstallQueue(Os& os, InstallRun& run, const InstallRunSettings& settings
   sink.runFinished();
 }
 
-std::shared_ptr<InstallRun> startInstallRun(Os& os, const ComponentTree& tree,
+std::unique_ptr<InstallRun> startInstallRun(Os& os, const ComponentTree& tree,
                                             const InstallRunSettings& settings, ProgressSink& sink,
                                             const std::function<void()>& pumpMessages) {
-  auto run = std::make_shared<InstallRun>();
+  auto run = std::make_unique<InstallRun>();
   run->queue = collectInstallQueue(tree, pumpMessages);
   OpenedFile opened = openPayloadArchive(os, settings.archivePath);
   run->archive = std::move(opened.file);
   run->archiveError = opened.error;
-  // The worker shares the run, so it outlives the caller's copy if need be.
+  // Only references: a worker that owned part of the run would release it
+  // after runFinished, when the caller may already be tearing it down.
+  InstallRun* const shared = run.get();
   run->workerStarted = os.startDetachedThread(
-      [&os, run, settings, &sink] { runInstallQueue(os, *run, settings, sink); });
+      [&os, shared, settings, &sink] { runInstallQueue(os, *shared, settings, sink); });
   if (!run->workerStarted) {
     sink.setPercent(100);
     sink.runFinished();

@@ -63,7 +63,9 @@ void runInstallQueue(Os& os, InstallRun& run, const InstallRunSettings& settings
 // thread can be started nothing is installed and the run ends at once
 // (100, runFinished), so the wizard never sits on a page where every button
 // is disabled and the window refuses to close; workerStarted says so.
-std::shared_ptr<InstallRun> startInstallRun(Os& os, const ComponentTree& tree,
+// The caller keeps the run, os and sink until the program ends: the worker
+// is never waited for, and after runFinished it touches none of them again.
+std::unique_ptr<InstallRun> startInstallRun(Os& os, const ComponentTree& tree,
                                             const InstallRunSettings& settings, ProgressSink& sink,
                                             const std::function<void()>& pumpMessages = {});
 

@@ -52,7 +52,7 @@ class Wizard {
   ComponentTree tree_;
   OsProfile profile_;
   std::string workDirectory_;
-  std::shared_ptr<InstallRun> run_;
+  std::unique_ptr<InstallRun> run_;
 };
 
 }  // namespace norvane
