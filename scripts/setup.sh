@@ -10,6 +10,8 @@ packages=(
   # the Windows builds: compilers, zlib, and what builds the other deps from Debian's sources
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev dpkg-dev xz-utils bzip2 debian-archive-keyring
+  # the stand-in payloads: a generator script and real Windows Installer packages
+  python3 wixl
   # running and looking at the Windows program: Wine (64-bit side only), a
   # headless X server, Chinese locale and fonts, screenshots, input
   wine64 xvfb xauth xdotool imagemagick locales fonts-wqy-zenhei

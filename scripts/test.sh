@@ -18,7 +18,12 @@ ctest --test-dir "$build/native" --output-on-failure -j "${JOBS:-$(nproc)}"
 stage "i686 release checks"
 ctest --test-dir "$build/i686-w64-mingw32" --output-on-failure
 
+stage "stand-in archive"
+scripts/make-stand-in-archive.sh "$build/standin"
+
 stage "x86_64 twin: checks and the Windows suite under wine64 and Xvfb"
+# Wine passes the variable on to the Windows side.
+export NORVANE_STANDIN_DIR="Z:$(realpath "$build/standin" | tr / '\\')"
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
   ctest --test-dir "$build/x86_64-w64-mingw32" --output-on-failure
 stage "all tests passed"

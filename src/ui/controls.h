@@ -19,4 +19,11 @@ enum class ControlId {
 };
 // clang-format on
 
+// The Win32 control identifier of a control: stable, so that tools driving
+// the window can find each control.
+inline constexpr int kFirstControlNumber = 1000;
+inline constexpr int controlNumber(ControlId id) {
+  return kFirstControlNumber + static_cast<int>(id);
+}
+
 }  // namespace norvane

@@ -20,7 +20,6 @@ constexpr UINT kPercentMessage = WM_APP + 2;  // WPARAM: the percent
 constexpr UINT kFinishedMessage = WM_APP + 3;
 constexpr UINT kTreeSyncMessage = WM_APP + 4;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kFirstControlId = 1000;
 
 // The state images of the tree: 0 none, then one per CheckState.
 int stateImageOf(CheckState s) { return s + 1; }
@@ -181,7 +180,7 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
       cls = PROGRESS_CLASSW;
       break;
   }
-  const int id = kFirstControlId + static_cast<int>(spec.id);
+  const int id = controlNumber(spec.id);
   const HWND h = CreateWindowExW(
       exStyle, cls, toWide(std::string(spec.text)).c_str(), style, x, y, spec.width, height, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
@@ -526,7 +525,7 @@ LRESULT CALLBACK Win32WizardWindow::windowProc(HWND h, UINT message, WPARAM w, L
 LRESULT Win32WizardWindow::handle(UINT message, WPARAM w, LPARAM l) {
   switch (message) {
     case WM_COMMAND: {
-      const auto id = static_cast<ControlId>(LOWORD(w) - kFirstControlId);
+      const auto id = static_cast<ControlId>(LOWORD(w) - kFirstControlNumber);
       if (HIWORD(w) == BN_CLICKED) {
         if (id == ControlId::按钮1) wizard_.onNextPressed();
         if (id == ControlId::按钮2) wizard_.onBackPressed();

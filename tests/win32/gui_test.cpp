@@ -96,7 +96,8 @@ TEST_F(Gui, StartsWithItsWindowAndClosingOpensTwoPages) {
   std::istringstream lines(openedUrls());
   for (std::string line; std::getline(lines, line);) urls.push_back(line);
   std::sort(urls.begin(), urls.end());
-  EXPECT_EQ(urls, (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
+  EXPECT_EQ(urls,
+            (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
   EXPECT_TRUE(folderExists(temp + "\\Kavrin")) << "closing leaves the work folder";
   platformOs().deleteFile(log);
 }

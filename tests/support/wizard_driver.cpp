@@ -1,0 +1,146 @@
+#include "support/wizard_driver.h"
+
+// After windows.h, which it builds on.
+#include <commctrl.h>
+
+#include "os/win32_text.h"
+
+namespace norvane::testing {
+
+WizardDriver::WizardDriver(const std::string& program, const std::string& tempFolder)
+    : child_(std::make_unique<ChildProcess>(
+          program, "",
+          std::vector<std::pair<std::wstring, std::wstring>>{{L"TEMP", toWide(tempFolder)},
+                                                             {L"TMP", toWide(tempFolder)}})) {
+  if (child_->valid()) window_ = waitForWindow(child_->id(), L"NorvaneWizardWindow", 60000);
+}
+
+HWND WizardDriver::control(ControlId id) const {
+  if (const HWND direct = GetDlgItem(window_, controlNumber(id))) return direct;
+  // Labels on a picture are the picture's children.
+  for (ControlId picture : {ControlId::图片框1, ControlId::图片框7}) {
+    if (const HWND h = GetDlgItem(GetDlgItem(window_, controlNumber(picture)), controlNumber(id))) {
+      return h;
+    }
+  }
+  return nullptr;
+}
+
+int WizardDriver::page() const {
+  return static_cast<int>(SendMessageW(control(ControlId::高级选择夹1), TCM_GETCURSEL, 0, 0));
+}
+
+std::string WizardDriver::text(ControlId id) const {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(control(id), buffer, 512);
+  return toUtf8(buffer);
+}
+
+bool WizardDriver::enabled(ControlId id) const { return IsWindowEnabled(control(id)) != FALSE; }
+
+bool WizardDriver::visible(ControlId id) const {
+  return (GetWindowLongW(control(id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+int WizardDriver::progress() const {
+  return static_cast<int>(SendMessageW(control(ControlId::进度条1), PBM_GETPOS, 0, 0));
+}
+
+int WizardDriver::presetSelection() const {
+  return static_cast<int>(SendMessageW(control(ControlId::组合框1), CB_GETCURSEL, 0, 0));
+}
+
+void WizardDriver::press(ControlId button) {
+  // BM_CLICK is what a mouse click on the button produces; it acts only
+  // on an enabled button.
+  SendMessageTimeoutW(control(button), BM_CLICK, 0, 0, SMTO_NORMAL, 1000, nullptr);
+}
+
+void WizardDriver::pickPreset(int entry) {
+  const HWND box = control(ControlId::组合框1);
+  SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+  // A user's pick notifies the window; CB_SETCURSEL alone does not.
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(controlNumber(ControlId::组合框1), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+}
+
+namespace {
+
+// Common-control messages carry pointers that are not carried across
+// processes: the item record lives in the wizard's own memory.
+class RemoteItem {
+ public:
+  explicit RemoteItem(DWORD processId)
+      : process_(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                             processId)) {
+    if (process_ != nullptr) {
+      remote_ = VirtualAllocEx(process_, nullptr, sizeof(TVITEMW), MEM_COMMIT | MEM_RESERVE,
+                               PAGE_READWRITE);
+    }
+  }
+  RemoteItem(const RemoteItem&) = delete;
+  RemoteItem& operator=(const RemoteItem&) = delete;
+  ~RemoteItem() {
+    if (remote_ != nullptr) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    if (process_ != nullptr) CloseHandle(process_);
+  }
+  // The state image of item, -1 when it cannot be read.
+  int stateImage(HWND tree, HTREEITEM item) const {
+    if (remote_ == nullptr) return -1;
+    TVITEMW info{};
+    info.mask = TVIF_STATE;
+    info.hItem = item;
+    info.stateMask = TVIS_STATEIMAGEMASK;
+    WriteProcessMemory(process_, remote_, &info, sizeof info, nullptr);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote_));
+    ReadProcessMemory(process_, remote_, &info, sizeof info, nullptr);
+    return static_cast<int>((info.state & TVIS_STATEIMAGEMASK) >> 12);
+  }
+
+ private:
+  HANDLE process_;
+  void* remote_ = nullptr;
+};
+
+}  // namespace
+
+std::vector<int> WizardDriver::treeStates() const {
+  const HWND tree = control(ControlId::树型框1);
+  const RemoteItem remote(child_->id());
+  std::vector<int> states;
+  // Depth first, as the model numbers its items.
+  std::vector<HTREEITEM> stack;
+  for (auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+       item != nullptr;) {
+    states.push_back(remote.stateImage(tree, item) - 1);
+    const auto child = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+    if (child != nullptr) {
+      stack.push_back(item);
+      item = child;
+      continue;
+    }
+    auto next = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    while (next == nullptr && !stack.empty()) {
+      next = reinterpret_cast<HTREEITEM>(
+          SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(stack.back())));
+      stack.pop_back();
+    }
+    item = next;
+  }
+  return states;
+}
+
+void WizardDriver::requestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
+
+bool WizardDriver::waitForFinishPage(DWORD milliseconds) const {
+  return waitFor([this] { return page() == 3; }, milliseconds);
+}
+
+DWORD WizardDriver::exitCode(DWORD milliseconds) {
+  DWORD code = 99;
+  return child_->waitForExit(milliseconds, code) ? code : 99;
+}
+
+}  // namespace norvane::testing
