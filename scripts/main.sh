@@ -9,6 +9,7 @@ build=${NORVANE_BUILD:-build}
 scripts/setup.sh
 scripts/build.sh
 echo >&2
+scripts/make-stand-in-archive.sh "$build/standin/whole"
 scripts/screenshots.sh "$build/screenshots"
 for exe in "$build/i686-w64-mingw32/bin/norvane.exe" "$build/x86_64-w64-mingw32/bin/norvane.exe"; do
   printf 'built %s (%s bytes)\n' "$exe" "$(stat -c %s "$exe")" >&2

@@ -18,8 +18,15 @@ ctest --test-dir "$build/native" --output-on-failure -j "${JOBS:-$(nproc)}"
 stage "i686 release checks"
 ctest --test-dir "$build/i686-w64-mingw32" --output-on-failure
 
-stage "stand-in archive"
-scripts/make-stand-in-archive.sh "$build/standin"
+stage "stand-in archives"
+# A whole one; one whose Rapture3D installer hangs for a while; and the
+# whole one cut short inside the last payload.
+scripts/make-stand-in-archive.sh "$build/standin/whole"
+scripts/make-stand-in-archive.sh "$build/standin/slow" --sleep "26=6000"
+mkdir -p "$build/standin/cut"
+cp --sparse=always "$build/standin/whole/Kavrin.cab" "$build/standin/cut/Kavrin.cab"
+truncate -s 861700000 "$build/standin/cut/Kavrin.cab"
+cp "$build/standin/whole/norvane.exe" "$build/standin/cut/"
 
 stage "x86_64 twin: checks and the Windows suite under wine64 and Xvfb"
 # Wine passes the variable on to the Windows side.

@@ -80,6 +80,7 @@ void ComponentTree::expand(std::int32_t index) {
 void ComponentTree::ensureVisible(std::int32_t index) {
   if (!names(index)) return;
   lastEnsuredVisible_ = index;
+  ++ensureVisibleRequests_;
   changed();
 }
 

@@ -54,8 +54,11 @@ class ComponentTree {
   const TreeItem& item(std::int32_t index) const {
     return items_.at(static_cast<std::size_t>(index));
   }
-  // The index last scrolled into view, -1 before any.
+  // The index last scrolled into view, -1 before any, and how many such
+  // requests there were: a view scrolls once per request, not on every
+  // change, or it would undo the user's own scrolling.
   std::int32_t lastEnsuredVisible() const { return lastEnsuredVisible_; }
+  std::uint32_t ensureVisibleRequests() const { return ensureVisibleRequests_; }
 
   void setChangeListener(ChangeListener listener) { listener_ = std::move(listener); }
 
@@ -68,6 +71,7 @@ class ComponentTree {
 
   std::vector<TreeItem> items_;
   std::int32_t lastEnsuredVisible_ = -1;
+  std::uint32_t ensureVisibleRequests_ = 0;
   ChangeListener listener_;
 };
 

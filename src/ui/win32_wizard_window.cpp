@@ -422,7 +422,9 @@ void Win32WizardWindow::syncTree() {
     }
   }
   SendMessageW(tree, WM_SETREDRAW, TRUE, 0);
-  if (model.names(model.lastEnsuredVisible())) {
+  if (model.ensureVisibleRequests() != ensureVisibleApplied_ &&
+      model.names(model.lastEnsuredVisible())) {
+    ensureVisibleApplied_ = model.ensureVisibleRequests();
     SendMessageW(
         tree, TVM_ENSUREVISIBLE, 0,
         reinterpret_cast<LPARAM>(treeItems_[static_cast<std::size_t>(model.lastEnsuredVisible())]));

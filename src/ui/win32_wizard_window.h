@@ -78,6 +78,7 @@ class Win32WizardWindow final : public WizardView, private ProgressSink {
   std::map<HWND, WNDPROC> originalProcs_;
   std::vector<HTREEITEM> treeItems_;
   bool treeSyncQueued_ = false;
+  std::uint32_t ensureVisibleApplied_ = 0;
   HFONT guiFont_ = nullptr;
   HFONT titleFont_ = nullptr;
   std::vector<HFONT> underlinedFonts_;

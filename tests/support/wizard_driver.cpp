@@ -3,6 +3,8 @@
 // After windows.h, which it builds on.
 #include <commctrl.h>
 
+#include <cstring>
+
 #include "os/win32_text.h"
 
 namespace norvane::testing {
@@ -84,6 +86,15 @@ class RemoteItem {
     if (remote_ != nullptr) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
     if (process_ != nullptr) CloseHandle(process_);
   }
+  // The item's text rectangle in the tree's client area.
+  bool textRect(HWND tree, HTREEITEM item, RECT& rect) const {
+    if (remote_ == nullptr) return false;
+    // TVM_GETITEMRECT takes the item handle in the rectangle it fills.
+    std::memcpy(&rect, &item, sizeof item);
+    WriteProcessMemory(process_, remote_, &rect, sizeof rect, nullptr);
+    if (!SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote_))) return false;
+    return ReadProcessMemory(process_, remote_, &rect, sizeof rect, nullptr) != FALSE;
+  }
   // The state image of item, -1 when it cannot be read.
   int stateImage(HWND tree, HTREEITEM item) const {
     if (remote_ == nullptr) return -1;
@@ -104,15 +115,15 @@ class RemoteItem {
 
 }  // namespace
 
-std::vector<int> WizardDriver::treeStates() const {
-  const HWND tree = control(ControlId::树型框1);
-  const RemoteItem remote(child_->id());
-  std::vector<int> states;
-  // Depth first, as the model numbers its items.
+namespace {
+
+// The tree's items in flat depth-first order.
+std::vector<HTREEITEM> treeItems(HWND tree) {
+  std::vector<HTREEITEM> items;
   std::vector<HTREEITEM> stack;
   for (auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
        item != nullptr;) {
-    states.push_back(remote.stateImage(tree, item) - 1);
+    items.push_back(item);
     const auto child = reinterpret_cast<HTREEITEM>(
         SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
     if (child != nullptr) {
@@ -129,6 +140,44 @@ std::vector<int> WizardDriver::treeStates() const {
     }
     item = next;
   }
+  return items;
+}
+
+void mouseClickAt(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT clicks[2] = {};
+  clicks[0].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].type = INPUT_MOUSE;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, clicks, sizeof(INPUT));
+}
+
+}  // namespace
+
+bool WizardDriver::clickTreeCheckBox(int index) {
+  const HWND tree = control(ControlId::树型框1);
+  const auto items = treeItems(tree);
+  if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return false;
+  const RemoteItem remote(child_->id());
+  const HTREEITEM item = items[static_cast<std::size_t>(index)];
+  // Scrolled to the top where it can be: an item merely "visible" may sit
+  // half below the tree's edge.
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(item));
+  RECT text{};
+  if (!remote.textRect(tree, item, text)) return false;
+  // The 13-pixel state image sits just left of the text.
+  POINT point{text.left - 10, (text.top + text.bottom) / 2};
+  ClientToScreen(tree, &point);
+  mouseClickAt(point);
+  return true;
+}
+
+std::vector<int> WizardDriver::treeStates() const {
+  const HWND tree = control(ControlId::树型框1);
+  const RemoteItem remote(child_->id());
+  std::vector<int> states;
+  for (HTREEITEM item : treeItems(tree)) states.push_back(remote.stateImage(tree, item) - 1);
   return states;
 }
 

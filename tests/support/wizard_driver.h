@@ -32,6 +32,10 @@ class WizardDriver {
   void press(ControlId button);
   // Picks an entry of the preset selector.
   void pickPreset(int entry);
+  // Clicks the check box of the tree item with this flat index with the
+  // mouse, as the user does (the pointer moves there and the button goes
+  // down and up); false when the item cannot be found.
+  bool clickTreeCheckBox(int index);
   // The check-box states the tree view shows, by flat index.
   std::vector<int> treeStates() const;
   void requestClose();
