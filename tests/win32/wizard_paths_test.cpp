@@ -95,6 +95,18 @@ TEST_F(WizardPaths, NextBackNextRebuildsWithTheRecommendedPreset) {
             (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
 }
 
+TEST_F(WizardPaths, CloseBoxOnTheSelectionPage) {
+  auto w = start();
+  ASSERT_TRUE(w->started());
+  w->press(C::按钮1);
+  ASSERT_TRUE(w->waitFor([&] { return w->page() == 1; }));
+  w->requestClose();
+  EXPECT_EQ(w->exitCode(), 0u);
+  EXPECT_TRUE(folderExists(workFolder()));
+  EXPECT_EQ(urlsOpened(2), (std::vector<std::string>{"http://weibo.nv.example/merrow",
+                                                     "http://www.nv.example/"}));
+}
+
 TEST_F(WizardPaths, CustomWithNothingFinishesAtOnceAndFinishDeletesTheWorkFolder) {
   auto w = start();
   ASSERT_TRUE(w->started());
