@@ -2,12 +2,14 @@
 # Starts the wizard (the x86_64 twin) under Wine beside a stand-in
 # Kavrin.cab, walks it from the welcome page to Finish as a user would and
 # keeps a screenshot of each page. Usage: screenshots.sh [OUTPUT_DIR]
-# (default build/screenshots). Brings its own Xvfb.
+# [STAND_IN_DIR] (defaults build/screenshots, build/standin/whole). Brings
+# its own Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 build=${NORVANE_BUILD:-build}
 out=${1:-$build/screenshots}
+standin=${2:-$build/standin/whole}
 mkdir -p "$out"
 run=$(mktemp -d)
 cleanup() {
@@ -21,8 +23,8 @@ trap cleanup EXIT
 cp "$build/x86_64-w64-mingw32/bin/norvane.exe" "$run/"
 # The stand-in archive when there is one; else the right length of zeros,
 # where every installer fails at once.
-if [[ -f $build/standin/whole/Kavrin.cab ]]; then
-  cp --sparse=always "$build/standin/whole/Kavrin.cab" "$run/"
+if [[ -f $standin/Kavrin.cab ]]; then
+  cp --sparse=always "$standin/Kavrin.cab" "$run/"
 else
   truncate -s 897823040 "$run/Kavrin.cab"
 fi

@@ -29,6 +29,7 @@ void runInstallQueue(Os& os, InstallRun& run, const InstallRunSettings& settings
     run.reports.push_back(installComponent(
         os, run.queue[static_cast<std::size_t>(i - 1)], run.archive, settings.workDirectory,
         settings.is32Bit, [&sink](std::string_view text) { sink.setStatusText(text); }));
+    sink.componentDone(outcomeOf(run.reports.back()));
   }
   sink.setPercent(100);
   sink.runFinished();
@@ -48,6 +49,7 @@ std::unique_ptr<InstallRun> startInstallRun(Os& os, const ComponentTree& tree,
   run->workerStarted = os.startDetachedThread(
       [&os, shared, settings, &sink] { runInstallQueue(os, *shared, settings, sink); });
   if (!run->workerStarted) {
+    for (ComponentId id : run->queue) sink.componentDone(notStarted(id));
     sink.setPercent(100);
     sink.runFinished();
   }

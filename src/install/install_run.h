@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "install/component_outcome.h"
 #include "install/install_component.h"
 #include "os/os_handles.h"
 #include "selection/component_tree.h"
@@ -25,6 +26,8 @@ class ProgressSink {
   virtual ~ProgressSink() = default;
   virtual void setStatusText(std::string_view text) = 0;
   virtual void setPercent(int percent) = 0;
+  // After each component, what became of it.
+  virtual void componentDone(const ComponentOutcome& outcome) = 0;
   virtual void runFinished() = 0;
 };
 
@@ -54,8 +57,8 @@ struct InstallRun {
   std::vector<ComponentReport> reports;  // filled by the worker, read after runFinished
 };
 
-// The worker's body: for each queued component the bar, then the component;
-// then 100 and runFinished.
+// The worker's body: for each queued component the bar, then the component,
+// then its outcome; then 100 and runFinished.
 void runInstallQueue(Os& os, InstallRun& run, const InstallRunSettings& settings,
                      ProgressSink& sink);
 

@@ -16,6 +16,8 @@ enum class ControlId {
   图片框6, 图片框5, 标签4, 标签3, 进度条1, 标签11, 标签16, 标签15, 标签14, 标签12, 标签13,
   // page 3, finish
   图片框7, 标签24, 标签23, 标签22, 标签20, 标签21, 标签19, 标签17, 透明标签2,
+  // page 3: what became of the chosen components
+  标签25,
 };
 // clang-format on
 

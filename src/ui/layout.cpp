@@ -80,6 +80,8 @@ constexpr std::array kLayout{
   ControlSpec{C::图片框7, "图片框7", K::Picture, 3, N, 3, 24, 448, 320, "", PictureId::Welcome},
   ControlSpec{C::标签24, "标签24", K::Label, 3, C::图片框7, 180, 4, 264, 25, "Norvane游戏运行库合集 v2.6 安装完毕", PictureId::None, false, true},
   ControlSpec{C::标签23, "标签23", K::Label, 3, C::图片框7, 180, 34, 264, 22, "感谢您的使用，单击[完成]按钮退出本程序。", PictureId::None, true},
+  // In the white between the thanks and the links: what became of the run.
+  ControlSpec{C::标签25, "标签25", K::Label, 3, C::图片框7, 180, 60, 264, 96, "", PictureId::None, true},
   ControlSpec{C::标签22, "标签22", K::Label, 3, C::图片框7, 180, 160, 126, 24, kForumCaption},
   ControlSpec{C::标签20, "标签20", K::LinkLabel, 3, C::图片框7, 312, 160, 132, 24, kForumUrl},
   ControlSpec{C::标签21, "标签21", K::Label, 3, C::图片框7, 180, 184, 126, 24, kPortalCaption},

@@ -19,6 +19,7 @@ constexpr UINT kStatusMessage = WM_APP + 1;   // LPARAM: std::string* the UI thr
 constexpr UINT kPercentMessage = WM_APP + 2;  // WPARAM: the percent
 constexpr UINT kFinishedMessage = WM_APP + 3;
 constexpr UINT kTreeSyncMessage = WM_APP + 4;
+constexpr UINT kOutcomeMessage = WM_APP + 5;  // LPARAM: ComponentOutcome* the UI thread deletes
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 // The state images of the tree: 0 none, then one per CheckState.
@@ -366,6 +367,11 @@ void Win32WizardWindow::setPercent(int percent) {
   PostMessageW(window_, kPercentMessage, static_cast<WPARAM>(percent), 0);
 }
 
+void Win32WizardWindow::componentDone(const ComponentOutcome& outcome) {
+  auto* copy = new ComponentOutcome(outcome);
+  if (!PostMessageW(window_, kOutcomeMessage, 0, reinterpret_cast<LPARAM>(copy))) delete copy;
+}
+
 void Win32WizardWindow::runFinished() { PostMessageW(window_, kFinishedMessage, 0, 0); }
 
 void Win32WizardWindow::queueTreeSync() {
@@ -548,6 +554,11 @@ LRESULT Win32WizardWindow::handle(UINT message, WPARAM w, LPARAM l) {
     case kStatusMessage: {
       const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(l));
       wizard_.applyStatusText(*text);
+      return 0;
+    }
+    case kOutcomeMessage: {
+      const std::unique_ptr<ComponentOutcome> outcome(reinterpret_cast<ComponentOutcome*>(l));
+      wizard_.applyComponentDone(*outcome);
       return 0;
     }
     case kPercentMessage:

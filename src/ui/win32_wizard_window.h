@@ -53,6 +53,7 @@ class Win32WizardWindow final : public WizardView, private ProgressSink {
   // ProgressSink, called on the worker thread.
   void setStatusText(std::string_view text) override;
   void setPercent(int percent) override;
+  void componentDone(const ComponentOutcome& outcome) override;
   void runFinished() override;
 
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM w, LPARAM l);

@@ -5,6 +5,7 @@
 #include "os/file_tree.h"
 #include "selection/check_model.h"
 #include "selection/tree_builder.h"
+#include "ui/finish_summary.h"
 #include "ui/texts.h"
 #include "ui/web_addresses.h"
 
@@ -99,6 +100,7 @@ void Wizard::startInstall() {
 }
 
 void Wizard::completeInstall() {
+  view_.setCaption(ControlId::标签25, finishSummary(outcomes_));
   view_.setEnabled(ControlId::按钮1, true);
   view_.setCaption(ControlId::按钮1, kFinishCaption);
   view_.setCloseCommandEnabled(true);
@@ -169,6 +171,8 @@ void Wizard::onTreeCheckBoxClicked(std::int32_t index, CheckState reported) {
 void Wizard::applyStatusText(std::string_view text) { view_.setCaption(ControlId::标签3, text); }
 
 void Wizard::applyPercent(int percent) { view_.setProgress(percent); }
+
+void Wizard::applyComponentDone(const ComponentOutcome& outcome) { outcomes_.push_back(outcome); }
 
 void Wizard::applyRunFinished() { onNextPressed(); }
 

@@ -32,6 +32,7 @@ class Wizard {
   // The worker's reports, applied on the UI thread in the order made.
   void applyStatusText(std::string_view text);
   void applyPercent(int percent);
+  void applyComponentDone(const ComponentOutcome& outcome);
   void applyRunFinished();
 
   ComponentTree& tree() { return tree_; }
@@ -39,6 +40,8 @@ class Wizard {
   const std::string& workDirectory() const { return workDirectory_; }
   // Null before Install.
   const InstallRun* run() const { return run_.get(); }
+  // What the UI thread has heard of the run so far.
+  const std::vector<ComponentOutcome>& outcomes() const { return outcomes_; }
 
  private:
   void enterSelection();
@@ -53,6 +56,7 @@ class Wizard {
   OsProfile profile_;
   std::string workDirectory_;
   std::unique_ptr<InstallRun> run_;
+  std::vector<ComponentOutcome> outcomes_;
 };
 
 }  // namespace norvane

@@ -22,6 +22,9 @@ class RecordingSink final : public ProgressSink {
  public:
   void setStatusText(std::string_view text) override { add("status " + std::string(text)); }
   void setPercent(int percent) override { add("percent " + std::to_string(percent)); }
+  void componentDone(const ComponentOutcome& o) override {
+    add("done " + std::to_string(o.id) + " " + std::to_string(static_cast<int>(o.outcome)));
+  }
   void runFinished() override {
     add("finished");
     std::lock_guard lock(mutex_);
@@ -115,11 +118,12 @@ TEST_F(Worker, ReportsBeforeEachComponentAndFinishesAt100) {
   run.queue = {12, 14};
   runInstallQueue(os, run, settings, sink);
   EXPECT_EQ(sink.calls(),
-            (std::vector<std::string>{
-                "percent 33", "status DirectX 9.0c (2010.6)", "installer DXSETUP.exe /silent",
-                "percent 66", "status Microsoft .NET Framework 1.1(含sp1,与IIS不兼容)",
-                "installer dotnetfx.exe /q /norestart",
-                "installer NDP1.1sp1-KB867460-X86.exe /q /norestart", "percent 100", "finished"}));
+            (std::vector<std::string>{"percent 33", "status DirectX 9.0c (2010.6)",
+                                      "installer DXSETUP.exe /silent", "done 12 3", "percent 66",
+                                      "status Microsoft .NET Framework 1.1(含sp1,与IIS不兼容)",
+                                      "installer dotnetfx.exe /q /norestart",
+                                      "installer NDP1.1sp1-KB867460-X86.exe /q /norestart",
+                                      "done 14 3", "percent 100", "finished"}));
   ASSERT_EQ(run.reports.size(), 2u);
   EXPECT_EQ(run.reports[0].id, 12);
 }
@@ -137,7 +141,9 @@ TEST_F(Worker, EveryComponentInOrderWithItsCaption) {
     ASSERT_LT(at + 1, calls.size());
     EXPECT_EQ(calls[at], "percent " + std::to_string(progressPercent(static_cast<int>(k) + 1, 34)));
     EXPECT_EQ(calls[at + 1], "status " + std::string(e.progressCaption));
-    at += 2 + e.commands.size();
+    EXPECT_EQ(calls[at + 2 + e.commands.size()], "done " + std::to_string(e.id) + " 3")
+        << "no archive: every component failed";
+    at += 3 + e.commands.size();
   }
   EXPECT_EQ(std::vector<std::string>(calls.begin() + static_cast<std::ptrdiff_t>(at), calls.end()),
             (std::vector<std::string>{"percent 100", "finished"}));
@@ -187,7 +193,11 @@ TEST_F(Worker, NoThreadEndsTheRunInsteadOfHanging) {
   EXPECT_FALSE(run->workerStarted);
   EXPECT_EQ(run->queue.size(), 18u);
   EXPECT_TRUE(run->reports.empty()) << "nothing was installed";
-  EXPECT_EQ(sink.calls(), (std::vector<std::string>{"percent 100", "finished"}));
+  std::vector<std::string> expected;
+  for (ComponentId id : run->queue) expected.push_back("done " + std::to_string(id) + " 3");
+  expected.push_back("percent 100");
+  expected.push_back("finished");
+  EXPECT_EQ(sink.calls(), expected) << "every queued component is reported failed";
 }
 
 }  // namespace

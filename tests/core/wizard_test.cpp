@@ -76,6 +76,9 @@ class FakeView final : public WizardView, public ProgressSink {
   void setPercent(int percent) override {
     post([percent](Wizard& w) { w.applyPercent(percent); });
   }
+  void componentDone(const ComponentOutcome& o) override {
+    post([o](Wizard& w) { w.applyComponentDone(o); });
+  }
   void runFinished() override {
     post([](Wizard& w) { w.applyRunFinished(); }, true);
   }
@@ -219,6 +222,9 @@ TEST_F(WizardFlow, ButtonTableAlongTheWholeRun) {
   EXPECT_TRUE(w.canClose());
   EXPECT_EQ(view.progress, (std::vector<int>{50, 100}));
   EXPECT_EQ(view.status, "DirectX 9.0c (2010.6)");
+  // The archive beside it is empty: the finish page says so.
+  EXPECT_EQ(view.buttons[ControlId::标签25].caption,
+            "1 个组件未能安装：\r\nDirectX 9.0c (2010.6)：安装文件读取不完整");
   w.onBackPressed();  // does nothing on the finish page
   EXPECT_EQ(view.page, 3);
   EXPECT_TRUE(view.urls.empty());
@@ -282,6 +288,7 @@ TEST_F(WizardFlow, InstallWithNothingCheckedGoesStraightToTheFinishPage) {
   EXPECT_EQ(view.progress, std::vector<int>{100});
   EXPECT_EQ(view.status, kInitialStatus);
   EXPECT_TRUE(os.effectsStartingWith("run ").empty());
+  EXPECT_EQ(view.buttons[ControlId::标签25].caption, "") << "nothing chosen, nothing extra";
 }
 
 TEST_F(WizardFlow, CancelAnsweredNoChangesNothingAndYesEnds) {
@@ -387,7 +394,7 @@ TEST(Layout, EveryControlOnceWithItsPlace) {
   std::map<ControlId, int> seen;
   for (const ControlSpec& s : wizardLayout()) ++seen[s.id];
   for (const auto& [id, count] : seen) EXPECT_EQ(count, 1) << specOf(id).designName;
-  EXPECT_EQ(seen.size(), 40u);
+  EXPECT_EQ(seen.size(), 41u);
   const ControlSpec& container = specOf(ControlId::高级选择夹1);
   EXPECT_EQ(container.x, -2);
   EXPECT_EQ(container.y, -23);
@@ -401,7 +408,7 @@ TEST(Layout, EveryControlOnceWithItsPlace) {
       EXPECT_EQ(specOf(s.onPicture).page, s.page) << s.designName;
     }
   }
-  EXPECT_EQ(wrapping, 3) << "only 标签5, 标签11 and 标签23 wrap";
+  EXPECT_EQ(wrapping, 4) << "only 标签5, 标签11, 标签23 and the outcome 标签25 wrap";
   EXPECT_TRUE(
       welcomeText().ends_with("！\r\n\r\n本工具由 Norvane 整理制作。\r\n\r\n\r\nNorvane "
                               "欢迎您的到来"));

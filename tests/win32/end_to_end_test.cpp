@@ -276,6 +276,20 @@ TEST_F(EndToEnd, SelectionMadeByClickingCheckBoxes) {
   EXPECT_TRUE(urlsArrived(2));
 }
 
+TEST_F(EndToEnd, FinishPageNamesWhatBecameOfTheRun) {
+  program = standIns + "\\codes\\norvane.exe";  // 5 answers 1638, 17 3010, 26 1603
+  std::set<int> positions;
+  auto w = installWith(0, positions);
+  ASSERT_EQ(w->page(), 3);
+  EXPECT_EQ(w->text(C::标签25),
+            "1 个组件未能安装：\r\nRapture3D 2.6.5 Game：错误代码 1603\r\n其余 22 个组件已安装。"
+            "\r\n需重新启动计算机后生效：Microsoft .NET Framework 4.6");
+  EXPECT_EQ(w->text(C::标签24), "Norvane游戏运行库合集 v2.6 安装完毕") << "title and thanks stay";
+  w->requestClose();
+  EXPECT_EQ(w->exitCode(), 0u);
+  EXPECT_TRUE(urlsArrived(2));
+}
+
 TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
   const HANDLE holder = CreateFileW(toWide(standIns + "\\whole\\Kavrin.cab").c_str(), GENERIC_READ,
                                     0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -285,6 +299,7 @@ TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
   CloseHandle(holder);
   ASSERT_EQ(w->page(), 3);
   EXPECT_TRUE(installerLog().empty()) << "every staged installer was empty";
+  EXPECT_TRUE(w->text(C::标签25).starts_with("23 个组件未能安装：\r\n")) << "not reported as done";
   EXPECT_EQ(standInValue("1-vcredist.msi"), "(none)");
   EXPECT_EQ(positions.count(100), 1u);
   w->requestClose();

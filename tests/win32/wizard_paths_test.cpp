@@ -103,8 +103,8 @@ TEST_F(WizardPaths, CloseBoxOnTheSelectionPage) {
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_TRUE(folderExists(workFolder()));
-  EXPECT_EQ(urlsOpened(2), (std::vector<std::string>{"http://weibo.nv.example/merrow",
-                                                     "http://www.nv.example/"}));
+  EXPECT_EQ(urlsOpened(2),
+            (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
 }
 
 TEST_F(WizardPaths, CustomWithNothingFinishesAtOnceAndFinishDeletesTheWorkFolder) {
