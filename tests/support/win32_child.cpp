@@ -1,6 +1,10 @@
 #include "support/win32_child.h"
 
+#include <algorithm>
+#include <sstream>
+
 #include "os/win32_text.h"
+#include "support/platform.h"
 
 namespace norvane::testing {
 
@@ -78,5 +82,26 @@ HWND waitForWindow(DWORD processId, const wchar_t* windowClass, DWORD millisecon
   } while (GetTickCount() - start < milliseconds);
   return nullptr;
 }
+
+namespace {
+const char* const kUrlLog = "C:\\norvane-urls.log";
+}  // namespace
+
+std::vector<std::string> openedUrls(std::size_t count) {
+  std::vector<std::string> urls;
+  for (int i = 0; i < 100; ++i) {
+    urls.clear();
+    if (fileExists(kUrlLog)) {
+      std::istringstream lines(readWholeFile(kUrlLog));
+      for (std::string line; std::getline(lines, line);) urls.push_back(line);
+    }
+    if (urls.size() >= count) break;
+    Sleep(100);
+  }
+  std::sort(urls.begin(), urls.end());
+  return urls;
+}
+
+void forgetOpenedUrls() { platformOs().deleteFile(kUrlLog); }
 
 }  // namespace norvane::testing

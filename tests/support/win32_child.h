@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -34,5 +35,12 @@ class ChildProcess {
 // The first visible top-level window of the process with this class, or
 // null after the timeout.
 HWND waitForWindow(DWORD processId, const wchar_t* windowClass, DWORD milliseconds);
+
+// The addresses the program has opened, from the test prefix's stand-in
+// browser log (C:\\norvane-urls.log), sorted: Wine hands each address to a
+// browser process of its own, so they arrive in no fixed order. Waits up to
+// ten seconds for count of them, so none arrives late in the next test.
+std::vector<std::string> openedUrls(std::size_t count);
+void forgetOpenedUrls();
 
 }  // namespace norvane::testing

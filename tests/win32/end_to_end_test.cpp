@@ -78,19 +78,6 @@ std::string steamLanguage() {
   return toUtf8(data);
 }
 
-// Waits for the stand-in browser to log that many addresses, so none
-// arrives late in the next test's log.
-bool urlsArrived(std::size_t count) {
-  for (int i = 0; i < 100; ++i) {
-    if (fileExists("C:\\norvane-urls.log")) {
-      const std::string log = testing::readWholeFile("C:\\norvane-urls.log");
-      if (static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n')) >= count) return true;
-    }
-    Sleep(100);
-  }
-  return false;
-}
-
 std::string fileNameOf(std::string_view path) {
   return std::string(path.substr(path.rfind('\\') + 1));
 }
@@ -109,7 +96,7 @@ class EndToEnd : public ::testing::Test {
     temp = folder / "用户 张三";
     ASSERT_EQ(platformOs().createDirectory(temp), kOsOk);
     platformOs().deleteFile(kInstallerLog);
-    platformOs().deleteFile("C:\\norvane-urls.log");
+    testing::forgetOpenedUrls();
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\NorvaneStandIn");
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Valve\\Steam");
   }
@@ -212,7 +199,7 @@ TEST_F(EndToEnd, RecommendedInstallsExactlyItsComponentsAndFinishCleansUp) {
   w->press(C::按钮1);
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_FALSE(folderExists(work));
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 TEST_F(EndToEnd, FullInstallsEverythingOfferedWithOriginEmptyingTheFolder) {
@@ -230,7 +217,7 @@ TEST_F(EndToEnd, FullInstallsEverythingOfferedWithOriginEmptyingTheFolder) {
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_TRUE(folderExists(work)) << "closing leaves the work folder";
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 TEST_F(EndToEnd, SelectionMadeByClickingCheckBoxes) {
@@ -273,7 +260,7 @@ TEST_F(EndToEnd, SelectionMadeByClickingCheckBoxes) {
   EXPECT_EQ(log[4].id, 14);
   w->press(C::按钮1);
   EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 TEST_F(EndToEnd, FinishPageNamesWhatBecameOfTheRun) {
@@ -287,7 +274,7 @@ TEST_F(EndToEnd, FinishPageNamesWhatBecameOfTheRun) {
   EXPECT_EQ(w->text(C::标签24), "Norvane游戏运行库合集 v2.6 安装完毕") << "title and thanks stay";
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
@@ -304,7 +291,7 @@ TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
   EXPECT_EQ(positions.count(100), 1u);
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 TEST_F(EndToEnd, ArchiveCutShortInsideTheLastPayloadSparesTheOthers) {
@@ -320,7 +307,7 @@ TEST_F(EndToEnd, ArchiveCutShortInsideTheLastPayloadSparesTheOthers) {
   EXPECT_EQ(log.back().id, 34) << "the last installer that could run";
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 TEST_F(EndToEnd, HangingInstallerKeepsTheWindowAnsweringAndClosed) {
@@ -352,7 +339,7 @@ TEST_F(EndToEnd, HangingInstallerKeepsTheWindowAnsweringAndClosed) {
   ASSERT_TRUE(w->waitForFinishPage());
   w->press(C::按钮1);
   EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_TRUE(urlsArrived(2));
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "os/os_handles.h"
 #include "os/win32_text.h"
 #include "support/platform.h"
+#include "support/win32_child.h"
 #include "support/wizard_driver.h"
 
 namespace norvane {
@@ -21,25 +22,6 @@ using testing::folderExists;
 using testing::platformOs;
 using testing::TempDir;
 using testing::WizardDriver;
-
-const char* const kUrlLog = "C:\\norvane-urls.log";
-
-std::vector<std::string> urlsOpened(std::size_t expected) {
-  std::vector<std::string> urls;
-  for (int i = 0; i < 100; ++i) {
-    urls.clear();
-    if (testing::fileExists(kUrlLog)) {
-      std::istringstream lines(testing::readWholeFile(kUrlLog));
-      for (std::string line; std::getline(lines, line);) urls.push_back(line);
-    }
-    if (urls.size() >= expected) break;
-    Sleep(100);
-  }
-  // Each address goes to a browser process of its own under Wine, so the
-  // arrival order is not the calling order (that is checked natively).
-  std::sort(urls.begin(), urls.end());
-  return urls;
-}
 
 class WizardPaths : public ::testing::Test {
  protected:
@@ -52,7 +34,7 @@ class WizardPaths : public ::testing::Test {
     platformOs().seek(f.file.id(), 897'823'040 - 1, SeekFrom::Begin);
     ASSERT_EQ(platformOs().write(f.file.id(), "", 1), kOsOk);
     ASSERT_EQ(platformOs().createDirectory(temp), kOsOk);
-    platformOs().deleteFile(kUrlLog);
+    testing::forgetOpenedUrls();
   }
   std::unique_ptr<WizardDriver> start() {
     auto d = std::make_unique<WizardDriver>(program, temp);
@@ -91,7 +73,7 @@ TEST_F(WizardPaths, NextBackNextRebuildsWithTheRecommendedPreset) {
   EXPECT_EQ(w->presetSelection(), 0) << "推荐安装";
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_EQ(urlsOpened(2),
+  EXPECT_EQ(testing::openedUrls(2),
             (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
 }
 
@@ -103,7 +85,7 @@ TEST_F(WizardPaths, CloseBoxOnTheSelectionPage) {
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_TRUE(folderExists(workFolder()));
-  EXPECT_EQ(urlsOpened(2),
+  EXPECT_EQ(testing::openedUrls(2),
             (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
 }
 
@@ -125,7 +107,7 @@ TEST_F(WizardPaths, CustomWithNothingFinishesAtOnceAndFinishDeletesTheWorkFolder
   w->press(C::按钮1);
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_FALSE(folderExists(workFolder()));
-  EXPECT_EQ(urlsOpened(2),
+  EXPECT_EQ(testing::openedUrls(2),
             (std::vector<std::string>{"http://bbs.nv.example/", "http://weibo.nv.example/merrow"}));
 }
 
@@ -155,12 +137,12 @@ TEST_F(WizardPaths, CancelNoStaysAndYesEndsLeavingTheWorkFolder) {
       ASSERT_TRUE(w->waitFor(
           [&] { return testing::waitForWindow(w->processId(), L"#32770", 0) == nullptr; }));
       EXPECT_EQ(w->page(), 1);
-      EXPECT_TRUE(urlsOpened(0).empty());
+      EXPECT_TRUE(testing::openedUrls(0).empty());
     }
   }
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_TRUE(folderExists(workFolder()));
-  EXPECT_EQ(urlsOpened(2),
+  EXPECT_EQ(testing::openedUrls(2),
             (std::vector<std::string>{"http://bbs.nv.example/", "http://weibo.nv.example/merrow"}));
 }
 
@@ -178,12 +160,12 @@ TEST_F(WizardPaths, CloseIsRefusedWhileInstallingAndAllowedOnTheFinishPage) {
   w->requestClose();
   Sleep(300);
   EXPECT_TRUE(IsWindow(w->window())) << "a close request during the install is refused";
-  EXPECT_TRUE(urlsOpened(0).empty());
+  EXPECT_TRUE(testing::openedUrls(0).empty());
   ASSERT_TRUE(w->waitForFinishPage());
   w->requestClose();
   EXPECT_EQ(w->exitCode(), 0u);
   EXPECT_TRUE(folderExists(workFolder())) << "closing leaves the work folder";
-  EXPECT_EQ(urlsOpened(2),
+  EXPECT_EQ(testing::openedUrls(2),
             (std::vector<std::string>{"http://weibo.nv.example/merrow", "http://www.nv.example/"}));
 }
 
