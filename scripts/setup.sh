@@ -12,6 +12,8 @@ packages=(
   libz-mingw-w64-dev dpkg-dev xz-utils bzip2 debian-archive-keyring
   # the stand-in payloads: a generator script and real Windows Installer packages
   python3 wixl
+  # what the benchmark compares against
+  unzip libarchive-tools
   # running and looking at the Windows program: Wine (64-bit side only), a
   # headless X server, Chinese locale and fonts, screenshots, input
   wine64 xvfb xauth xdotool imagemagick locales fonts-wqy-zenhei

@@ -35,4 +35,6 @@ stage "x86_64 twin: checks and the Windows suite under wine64 and Xvfb"
 export NORVANE_STANDIN_DIR="Z:$(realpath "$build/standin" | tr / '\\')"
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
   ctest --test-dir "$build/x86_64-w64-mingw32" --output-on-failure
+stage "benchmark smoke"
+scripts/bench.sh --smoke >/dev/null
 stage "all tests passed"
