@@ -81,7 +81,7 @@ struct EntryFailure {
 
 // Streams the open entry into target; empty reason on success.
 EntryFailure writeEntry(Os& os, ZipReader& zip, const std::string& target,
-                        std::uint64_t declaredSize) {
+                        std::uint64_t declaredSize, std::vector<char>& piece) {
   if (auto existing = os.attributesOf(target); existing.ok()) {
     if (existing.value.directory) return {"path taken by a folder"};
     // A read-only file is replaced like any other.
@@ -90,7 +90,6 @@ EntryFailure writeEntry(Os& os, ZipReader& zip, const std::string& target,
   if (zip.openEntry() != UNZ_OK) return {"entry cannot be read"};
   OpenedFile out = createTruncatedFile(os, target, FileShare::Read);
   if (!out.file.valid()) return {"file cannot be created", out.error};
-  std::vector<char> piece(kPieceSize);
   std::uint64_t total = 0;
   while (true) {
     const int n = unzReadCurrentFile(zip.get(), piece.data(), static_cast<unsigned>(piece.size()));
@@ -125,6 +124,12 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
   ZipReader zip(zipPath, io);
   if (zip.get() == nullptr) return fail(r, "ZIP directory cannot be read");
 
+  // One piece buffer for the whole archive, and the folder last made for a
+  // file entry remembered: archives of many small files in few folders
+  // otherwise spend their time on allocations and folder checks.
+  std::vector<char> piece(kPieceSize);
+  std::string lastParent;
+  std::string nameBuffer(65536, '\0');
   for (int rc = unzGoToFirstFile(zip.get()); rc != UNZ_END_OF_LIST_OF_FILE;
        rc = unzGoToNextFile(zip.get())) {
     if (rc != UNZ_OK) return fail(r, "ZIP directory cannot be read");
@@ -164,11 +169,14 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
     if (slash != std::string::npos) {
       const std::string parent = joinPath(withoutTrailingSeparators(destinationFolder),
                                           safe->relativePath.substr(0, slash));
-      if (const OsError e = createDirectories(os, parent); e != kOsOk) {
-        return fail(r, "folder cannot be created", stored, e);
+      if (parent != lastParent) {
+        if (const OsError e = createDirectories(os, parent); e != kOsOk) {
+          return fail(r, "folder cannot be created", stored, e);
+        }
+        lastParent = parent;
       }
     }
-    EntryFailure failure = writeEntry(os, zip, target, info.uncompressed_size);
+    EntryFailure failure = writeEntry(os, zip, target, info.uncompressed_size, piece);
     if (!failure.reason.empty()) return fail(r, failure.reason, stored, failure.error);
     ++r.entriesDone;
   }
