@@ -162,12 +162,13 @@ build_minizip() {
     local t=$1 work=$2 prefix=$3 mz=$zlib_src/contrib/minizip
     log "$t: building minizip"
     mkdir -p "$work/minizip" "$prefix/include/minizip" "$prefix/lib"
-    "$t-gcc" -O2 -c "$mz/unzip.c" -o "$work/minizip/unzip.o"
+    # Sections per function, so the program keeps only what it calls.
+    "$t-gcc" -O2 -ffunction-sections -fdata-sections -c "$mz/unzip.c" -o "$work/minizip/unzip.o"
     # ioapi.c casts 64-bit offsets to zlib's z_off_t before calling fseeko64,
     # and z_off_t is a 32-bit long on Windows: seeks past 2 GiB would fail.
     # ioapi.c calls no zlib function taking z_off_t, so widening it there
     # changes no ABI.
-    "$t-gcc" -O2 '-Dz_off_t=long long' -c "$mz/ioapi.c" -o "$work/minizip/ioapi.o"
+    "$t-gcc" -O2 -ffunction-sections -fdata-sections '-Dz_off_t=long long' -c "$mz/ioapi.c" -o "$work/minizip/ioapi.o"
     "$t-ar" rcsD "$prefix/lib/libminizip.a" "$work/minizip/unzip.o" "$work/minizip/ioapi.o"
     # The minizip/ subdirectory matches Debian's libminizip-dev layout.
     install -m 644 "$mz/unzip.h" "$mz/ioapi.h" "$prefix/include/minizip/"
@@ -187,10 +188,12 @@ build_jpeg() {
         -DCMAKE_CXX_COMPILER="$t-g++" \
         -DCMAKE_RC_COMPILER="$t-windres" \
         -DCMAKE_FIND_ROOT_PATH="/usr/$t" \
-        -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_BUILD_TYPE=MinSizeRel \
+        -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections" \
         -DCMAKE_INSTALL_PREFIX="$deps/$t" \
         -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-        -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JAVA=OFF
+        -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JAVA=OFF \
+        -DWITH_ARITH_DEC=OFF -DWITH_ARITH_ENC=OFF
     # Only the library: the command-line tools and tests are not needed, and
     # installing the headers by hand keeps build paths out of the prefix.
     run_logged "$work/jpeg-build.log" \
