@@ -162,8 +162,10 @@ build_minizip() {
     local t=$1 work=$2 prefix=$3 mz=$zlib_src/contrib/minizip
     log "$t: building minizip"
     mkdir -p "$work/minizip" "$prefix/include/minizip" "$prefix/lib"
-    # Sections per function, so the program keeps only what it calls.
-    "$t-gcc" -O2 -ffunction-sections -fdata-sections -c "$mz/unzip.c" -o "$work/minizip/unzip.o"
+    # Sections per function, so the program keeps only what it calls; and a
+    # 256 KiB read buffer instead of 16 KiB, which more than doubles the
+    # speed of unpacking stored entries (measured by scripts/bench.sh).
+    "$t-gcc" -O2 -ffunction-sections -fdata-sections -DUNZ_BUFSIZE=262144 -c "$mz/unzip.c" -o "$work/minizip/unzip.o"
     # ioapi.c casts 64-bit offsets to zlib's z_off_t before calling fseeko64,
     # and z_off_t is a 32-bit long on Windows: seeks past 2 GiB would fail.
     # ioapi.c calls no zlib function taking z_off_t, so widening it there
