@@ -85,6 +85,15 @@ std::string readWholeFile(const std::string& path) {
   return out;
 }
 
+void writeSparseFile(const std::string& path, std::int64_t length) {
+  Os& os = platformOs();
+  OpenedFile f = createTruncatedFile(os, path, FileShare::None);
+  if (!f.file.valid() || !os.seek(f.file.id(), length - 1, SeekFrom::Begin).ok() ||
+      os.write(f.file.id(), "", 1) != kOsOk) {
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
 bool fileExists(const std::string& path) {
   auto a = platformOs().attributesOf(path);
   return a.ok() && !a.value.directory;

@@ -3,6 +3,7 @@
 // UTF-8 paths work under Windows too).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "os/os.h"
@@ -30,6 +31,9 @@ class TempDir {
 void writeWholeFile(const std::string& path, const std::string& data);
 std::string readWholeFile(const std::string& path);
 bool fileExists(const std::string& path);
+// A file of that length of which only the last byte is written: sparse
+// where the file system allows, so even the archive's full length is cheap.
+void writeSparseFile(const std::string& path, std::int64_t length);
 bool folderExists(const std::string& path);
 // A file of the project's assets folder.
 std::string assetPath(const std::string& name);

@@ -8,8 +8,7 @@
 namespace norvane::testing {
 
 StandInArchive::StandInArchive(std::string path) : path_(std::move(path)) {
-  writeWholeFile(path_, "");
-  writeAt(kPayloadArchiveLength - 1, std::string(1, '\0'));
+  writeSparseFile(path_, kPayloadArchiveLength);
 }
 
 void StandInArchive::writeAt(std::int64_t offset, const std::string& data) {

@@ -83,6 +83,18 @@ HWND waitForWindow(DWORD processId, const wchar_t* windowClass, DWORD millisecon
   return nullptr;
 }
 
+std::string windowText(HWND window) {
+  wchar_t text[512] = {};
+  GetWindowTextW(window, text, 512);
+  return toUtf8(text);
+}
+
+std::string messageBoxText(HWND box) {
+  wchar_t text[512] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's static text control
+  return toUtf8(text);
+}
+
 namespace {
 const char* const kUrlLog = "C:\\norvane-urls.log";
 }  // namespace

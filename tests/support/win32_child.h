@@ -36,6 +36,10 @@ class ChildProcess {
 // null after the timeout.
 HWND waitForWindow(DWORD processId, const wchar_t* windowClass, DWORD milliseconds);
 
+// A window's caption, and the text of a message box, as UTF-8.
+std::string windowText(HWND window);
+std::string messageBoxText(HWND box);
+
 // The addresses the program has opened, from the test prefix's stand-in
 // browser log (C:\\norvane-urls.log), sorted: Wine hands each address to a
 // browser process of its own, so they arrive in no fixed order. Waits up to

@@ -32,11 +32,7 @@ int WizardDriver::page() const {
   return static_cast<int>(SendMessageW(control(ControlId::高级选择夹1), TCM_GETCURSEL, 0, 0));
 }
 
-std::string WizardDriver::text(ControlId id) const {
-  wchar_t buffer[512] = {};
-  GetWindowTextW(control(id), buffer, 512);
-  return toUtf8(buffer);
-}
+std::string WizardDriver::text(ControlId id) const { return windowText(control(id)); }
 
 bool WizardDriver::enabled(ControlId id) const { return IsWindowEnabled(control(id)) != FALSE; }
 

@@ -30,13 +30,6 @@ class Gui : public ::testing::Test {
                           toWide(program).c_str(), FALSE));
     ASSERT_EQ(platformOs().createDirectory(temp), kOsOk);
   }
-  void placeArchive(std::int64_t length) {
-    OpenedFile f = createTruncatedFile(platformOs(), folder / "Kavrin.cab", FileShare::None);
-    ASSERT_TRUE(f.file.valid());
-    // Sparse: only the last byte is written.
-    platformOs().seek(f.file.id(), length - 1, SeekFrom::Begin);
-    ASSERT_EQ(platformOs().write(f.file.id(), "", 1), kOsOk);
-  }
   // With its own temporary folder.
   ChildProcess start() {
     testing::forgetOpenedUrls();
@@ -49,14 +42,12 @@ class Gui : public ::testing::Test {
 };
 
 TEST_F(Gui, StartsWithItsWindowAndClosingOpensTwoPages) {
-  placeArchive(897'823'040);
+  testing::writeSparseFile(folder / "Kavrin.cab", 897'823'040);
   ChildProcess child = start();
   ASSERT_TRUE(child.valid());
   const HWND window = testing::waitForWindow(child.id(), L"NorvaneWizardWindow", kPatience);
   ASSERT_NE(window, nullptr);
-  wchar_t title[128] = {};
-  GetWindowTextW(window, title, 128);
-  EXPECT_EQ(toUtf8(title), "Norvane 游戏运行库合集 v2.6");
+  EXPECT_EQ(testing::windowText(window), "Norvane 游戏运行库合集 v2.6");
   RECT outer{};
   RECT client{};
   GetWindowRect(window, &outer);
@@ -87,12 +78,8 @@ TEST_F(Gui, MissingArchiveShowsItsMessageFirstAndEnds) {
   ASSERT_TRUE(child.valid());
   const HWND box = testing::waitForWindow(child.id(), L"#32770", kPatience);
   ASSERT_NE(box, nullptr);
-  wchar_t title[128] = {};
-  GetWindowTextW(box, title, 128);
-  EXPECT_EQ(toUtf8(title), "请重新下载");
-  wchar_t text[256] = {};
-  GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text control
-  EXPECT_EQ(toUtf8(text), "未在本目录发现Kavrin.cab文件");
+  EXPECT_EQ(testing::windowText(box), "请重新下载");
+  EXPECT_EQ(testing::messageBoxText(box), "未在本目录发现Kavrin.cab文件");
   EXPECT_EQ(testing::waitForWindow(child.id(), L"NorvaneWizardWindow", 0), nullptr);
   EXPECT_TRUE(testing::openedUrls(0).empty()) << "the page opens after OK";
   PostMessageW(box, WM_COMMAND, IDOK, 0);

@@ -29,10 +29,7 @@ class WizardPaths : public ::testing::Test {
     program = folder / "norvane.exe";
     ASSERT_TRUE(CopyFileW(toWide(testing::besideTestProgram("norvane.exe")).c_str(),
                           toWide(program).c_str(), FALSE));
-    OpenedFile f = createTruncatedFile(platformOs(), folder / "Kavrin.cab", FileShare::None);
-    ASSERT_TRUE(f.file.valid());
-    platformOs().seek(f.file.id(), 897'823'040 - 1, SeekFrom::Begin);
-    ASSERT_EQ(platformOs().write(f.file.id(), "", 1), kOsOk);
+    testing::writeSparseFile(folder / "Kavrin.cab", 897'823'040);
     ASSERT_EQ(platformOs().createDirectory(temp), kOsOk);
     testing::forgetOpenedUrls();
   }
@@ -127,9 +124,7 @@ TEST_F(WizardPaths, CancelNoStaysAndYesEndsLeavingTheWorkFolder) {
         w.get(), 0, nullptr);
     const HWND box = testing::waitForWindow(w->processId(), L"#32770", 30000);
     ASSERT_NE(box, nullptr);
-    wchar_t text[256] = {};
-    GetDlgItemTextW(box, 0xFFFF, text, 256);
-    EXPECT_EQ(toUtf8(text), "您确定要退出“Norvane 游戏运行库合集 v2.6”安装程序？");
+    EXPECT_EQ(testing::messageBoxText(box), "您确定要退出“Norvane 游戏运行库合集 v2.6”安装程序？");
     PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
     WaitForSingleObject(presser, 30000);
     CloseHandle(presser);
