@@ -27,6 +27,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& argume
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     id_ = pi.dwProcessId;
+  } else {
+    startError_ = GetLastError();
   }
   for (const auto& [name, value] : saved) {
     SetEnvironmentVariableW(name.c_str(),

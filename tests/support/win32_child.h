@@ -24,12 +24,15 @@ class ChildProcess {
 
   bool valid() const { return process_ != nullptr; }
   DWORD id() const { return id_; }
+  // GetLastError of a failed start, 0 otherwise.
+  DWORD startError() const { return startError_; }
   // The exit code, or nothing when it has not ended in time (it is then killed).
   bool waitForExit(DWORD milliseconds, DWORD& exitCode);
 
  private:
   HANDLE process_ = nullptr;
   DWORD id_ = 0;
+  DWORD startError_ = 0;
 };
 
 // The first visible top-level window of the process with this class, or

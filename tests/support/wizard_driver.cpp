@@ -17,6 +17,14 @@ WizardDriver::WizardDriver(const std::string& program, const std::string& tempFo
   if (child_->valid()) window_ = waitForWindow(child_->id(), L"NorvaneWizardWindow", 60000);
 }
 
+std::string WizardDriver::whyNotStarted() const {
+  if (window_ != nullptr) return "started";
+  if (!child_->valid()) return "CreateProcess failed with error " + std::to_string(child_->startError());
+  DWORD code = 0;
+  if (child_->waitForExit(0, code)) return "ended with " + std::to_string(code) + " before showing a window";
+  return "no window within a minute";
+}
+
 HWND WizardDriver::control(ControlId id) const {
   if (const HWND direct = GetDlgItem(window_, controlNumber(id))) return direct;
   // Labels on a picture are the picture's children.

@@ -19,6 +19,8 @@ class WizardDriver {
   WizardDriver(const std::string& program, const std::string& tempFolder);
 
   bool started() const { return window_ != nullptr; }
+  // Why started() is false, for the failure message.
+  std::string whyNotStarted() const;
   HWND window() const { return window_; }
   HWND control(ControlId id) const;
   int page() const;

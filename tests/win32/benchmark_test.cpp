@@ -22,7 +22,7 @@ TEST(Benchmark, DISABLED_StartUpAndResponsivenessWhileInstalling) {
   testing::TempDir temp;
   const DWORD started = GetTickCount();
   testing::WizardDriver w(toUtf8(dir) + "\\whole\\norvane.exe", temp.path());
-  ASSERT_TRUE(w.started());
+  ASSERT_TRUE(w.started()) << w.whyNotStarted();
   const DWORD startUpMs = GetTickCount() - started;
   w.press(C::按钮1);
   ASSERT_TRUE(w.waitFor([&] { return w.page() == 1; }));

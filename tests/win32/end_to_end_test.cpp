@@ -105,7 +105,7 @@ class EndToEnd : public ::testing::Test {
   // preset given, noting every position the progress bar shows.
   std::unique_ptr<WizardDriver> installWith(int preset, std::set<int>& positions) {
     auto w = std::make_unique<WizardDriver>(program, temp);
-    EXPECT_TRUE(w->started());
+    EXPECT_TRUE(w->started()) << w->whyNotStarted();
     if (!w->started()) return w;
     w->press(C::按钮1);
     EXPECT_TRUE(w->waitFor([&] { return w->page() == 1; }));
@@ -222,7 +222,7 @@ TEST_F(EndToEnd, FullInstallsEverythingOfferedWithOriginEmptyingTheFolder) {
 
 TEST_F(EndToEnd, SelectionMadeByClickingCheckBoxes) {
   auto w = std::make_unique<WizardDriver>(program, temp);
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   w->press(C::按钮1);
   ASSERT_TRUE(w->waitFor([&] { return w->page() == 1 && w->treeStates().size() == 34u; }));
   w->pickPreset(2);
@@ -313,7 +313,7 @@ TEST_F(EndToEnd, ArchiveCutShortInsideTheLastPayloadSparesTheOthers) {
 TEST_F(EndToEnd, HangingInstallerKeepsTheWindowAnsweringAndClosed) {
   program = standIns + "\\slow\\norvane.exe";
   auto w = std::make_unique<WizardDriver>(program, temp);
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   w->press(C::按钮1);
   ASSERT_TRUE(w->waitFor([&] { return w->page() == 1; }));
   w->press(C::按钮1);

@@ -35,7 +35,7 @@ class WizardPaths : public ::testing::Test {
   }
   std::unique_ptr<WizardDriver> start() {
     auto d = std::make_unique<WizardDriver>(program, temp);
-    EXPECT_TRUE(d->started());
+    EXPECT_TRUE(d->started()) << d->whyNotStarted();
     return d;
   }
   std::string workFolder() const { return temp + "\\Kavrin"; }
@@ -47,7 +47,7 @@ class WizardPaths : public ::testing::Test {
 
 TEST_F(WizardPaths, NextBackNextRebuildsWithTheRecommendedPreset) {
   auto w = start();
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   EXPECT_EQ(w->page(), 0);
   EXPECT_FALSE(w->visible(C::按钮2));
   w->press(C::按钮1);
@@ -76,7 +76,7 @@ TEST_F(WizardPaths, NextBackNextRebuildsWithTheRecommendedPreset) {
 
 TEST_F(WizardPaths, CloseBoxOnTheSelectionPage) {
   auto w = start();
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   w->press(C::按钮1);
   ASSERT_TRUE(w->waitFor([&] { return w->page() == 1; }));
   w->requestClose();
@@ -88,7 +88,7 @@ TEST_F(WizardPaths, CloseBoxOnTheSelectionPage) {
 
 TEST_F(WizardPaths, CustomWithNothingFinishesAtOnceAndFinishDeletesTheWorkFolder) {
   auto w = start();
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   EXPECT_TRUE(folderExists(workFolder()));
   w->press(C::按钮1);
   ASSERT_TRUE(w->waitFor([&] { return w->page() == 1; }));
@@ -110,7 +110,7 @@ TEST_F(WizardPaths, CustomWithNothingFinishesAtOnceAndFinishDeletesTheWorkFolder
 
 TEST_F(WizardPaths, CancelNoStaysAndYesEndsLeavingTheWorkFolder) {
   auto w = start();
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   w->press(C::按钮1);
   ASSERT_TRUE(w->waitFor([&] { return w->page() == 1; }));
   // The question is modal: press Cancel from a thread of our own and answer it.
@@ -143,7 +143,7 @@ TEST_F(WizardPaths, CancelNoStaysAndYesEndsLeavingTheWorkFolder) {
 
 TEST_F(WizardPaths, CloseIsRefusedWhileInstallingAndAllowedOnTheFinishPage) {
   auto w = start();
-  ASSERT_TRUE(w->started());
+  ASSERT_TRUE(w->started()) << w->whyNotStarted();
   w->press(C::按钮1);
   ASSERT_TRUE(w->waitFor([&] { return w->page() == 1; }));
   w->pickPreset(1);  // everything: the run lasts long enough to try closing
