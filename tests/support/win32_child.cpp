@@ -1,6 +1,7 @@
 #include "support/win32_child.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "os/win32_text.h"
@@ -22,13 +23,22 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& argume
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (CreateProcessW(toWide(program).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     folder.c_str(), &si, &pi)) {
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    id_ = pi.dwProcessId;
-  } else {
-    startError_ = GetLastError();
+  // Wine has been seen to refuse a start once, at random, right after
+  // another test's processes ended; a second try a moment later starts it.
+  // Every refusal is printed, so a start that fails for good still shows why.
+  for (int attempt = 1; attempt <= 3 && process_ == nullptr; ++attempt) {
+    if (CreateProcessW(toWide(program).c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       folder.c_str(), &si, &pi)) {
+      CloseHandle(pi.hThread);
+      process_ = pi.hProcess;
+      id_ = pi.dwProcessId;
+      startError_ = 0;
+    } else {
+      startError_ = GetLastError();
+      std::fprintf(stderr, "starting %s failed with error %lu (attempt %d)\n", program.c_str(),
+                   static_cast<unsigned long>(startError_), attempt);
+      Sleep(500);
+    }
   }
   for (const auto& [name, value] : saved) {
     SetEnvironmentVariableW(name.c_str(),
