@@ -19,9 +19,11 @@ WizardDriver::WizardDriver(const std::string& program, const std::string& tempFo
 
 std::string WizardDriver::whyNotStarted() const {
   if (window_ != nullptr) return "started";
-  if (!child_->valid()) return "CreateProcess failed with error " + std::to_string(child_->startError());
+  if (!child_->valid())
+    return "CreateProcess failed with error " + std::to_string(child_->startError());
   DWORD code = 0;
-  if (child_->waitForExit(0, code)) return "ended with " + std::to_string(code) + " before showing a window";
+  if (child_->waitForExit(0, code))
+    return "ended with " + std::to_string(code) + " before showing a window";
   return "no window within a minute";
 }
 
