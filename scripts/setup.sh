@@ -7,6 +7,8 @@ packages=(
   # native build and tests
   build-essential cmake ninja-build pkg-config zlib1g-dev libminizip-dev libjpeg62-turbo-dev
   googletest libgtest-dev
+  # the source layout check
+  clang-format
   # the Windows builds: compilers, zlib, and what builds the other deps from Debian's sources
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   libz-mingw-w64-dev dpkg-dev xz-utils bzip2 debian-archive-keyring
