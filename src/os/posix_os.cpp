@@ -129,7 +129,15 @@ constexpr std::size_t kMappedBuffer = 1 << 20;
 void* PosixOs::allocateBuffer(std::size_t size) {
   if (size < kMappedBuffer) return std::malloc(size == 0 ? 1 : size);
   void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  return p == MAP_FAILED ? nullptr : p;
+  if (p == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+  // A fresh 60 MB chunk in 4 KiB pages costs some 15,000 page faults, each
+  // zeroing its page, and that made staging three times slower than the
+  // copy itself. Huge pages cut the faults 512-fold; where the kernel has
+  // none to give, the advice is ignored and the buffer works as before.
+  ::madvise(p, size, MADV_HUGEPAGE);
+#endif
+  return p;
 }
 
 void PosixOs::releaseBuffer(void* buffer, std::size_t size) {
