@@ -182,6 +182,11 @@ build_jpeg() {
     # The library embeds a build date; take it from the Debian changelog so
     # rebuilds of the same source are identical.
     epoch=$(dpkg-parsechangelog -l "$jpeg_src/debian/changelog" -S Timestamp)
+    # No unwind tables: no exception passes through libjpeg (its errors
+    # return by longjmp and it calls back into no C++), and they were 10 KB
+    # of the release. minizip keeps its own: it calls the program's file
+    # functions, through which an exception may pass.
+    local jpeg_cflags="-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables"
     run_logged "$work/jpeg-configure.log" env SOURCE_DATE_EPOCH="$epoch" \
         cmake -S "$jpeg_src" -B "$work/jpeg" -G "$generator" -Wno-dev \
         -DCMAKE_SYSTEM_NAME=Windows \
@@ -191,7 +196,7 @@ build_jpeg() {
         -DCMAKE_RC_COMPILER="$t-windres" \
         -DCMAKE_FIND_ROOT_PATH="/usr/$t" \
         -DCMAKE_BUILD_TYPE=MinSizeRel \
-        -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections" \
+        -DCMAKE_C_FLAGS="$jpeg_cflags" \
         -DCMAKE_INSTALL_PREFIX="$deps/$t" \
         -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
         -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF -DWITH_JAVA=OFF \

@@ -69,9 +69,15 @@ OsResult<FileId> PosixOs::openExisting(const std::string& path, FileAccess acces
 OsResult<FileId> PosixOs::createTruncate(const std::string& path, FileShare share) {
   // Truncate only once the lock is held, so a refused open leaves the file intact.
   auto r = openWith(path, O_WRONLY | O_CREAT, share);
-  if (r.ok() && ::ftruncate(static_cast<int>(r.value), 0) != 0) {
+  if (!r.ok()) return r;
+  const int fd = static_cast<int>(r.value);
+  // A file that is already empty (most often one just created) is not
+  // truncated: ext4 flushes a truncated file to disk when it is closed,
+  // which made unpacking many small files wait on the disk for each.
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || (st.st_size != 0 && ::ftruncate(fd, 0) != 0)) {
     const OsError e = lastError();
-    ::close(static_cast<int>(r.value));
+    ::close(fd);
     return {0, e};
   }
   return r;

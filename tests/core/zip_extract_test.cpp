@@ -116,6 +116,7 @@ TEST_F(ExtractZip, CorruptDataFailsTheExtraction) {
   for (const Case& c : {Case{"crc", {"a.bin", data, 8, 0, 0, 0xDEADBEEF, {}}},
                         Case{"stored crc", {"a.bin", data, 0, 0, 0, 0x12345678, {}}},
                         Case{"declared too short", {"a.bin", data, 8, 0, 0, {}, 100}},
+                        Case{"stored sizes disagree", {"a.bin", data, 0, 0, 0, {}, 100}},
                         Case{"encrypted", {"a.bin", data, 8, 0, 1, {}, {}}}}) {
     TempDir fresh;
     writeWholeFile(fresh / "c.tmp", buildZip({c.entry, fileEntry("after.txt", "x")}));
