@@ -159,6 +159,7 @@ wine_value() { sed -n "s/.*$1=\([0-9]*\).*/\1/p" <<<"$wine_line"; }
   echo
   echo "Measured by \`scripts/bench.sh\` on $(date -u +%Y-%m-%d), $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(uname -sr), file system $(stat -f -c %T "$data")."
   $smoke && echo && echo "**Smoke run: tiny inputs, one run each; the figures mean nothing.**"
+  $smoke || { echo; echo "Each figure is the best of $runs runs. On a shared virtual machine whole runs a few minutes apart have differed by up to a fifth, most of all where the disk is written; read ratios near 1.00 as a tie."; }
   echo
   echo "## Staging: the 35 segments into a work folder ($((total_bytes / 1048576)) MiB)"
   echo
