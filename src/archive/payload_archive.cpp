@@ -22,21 +22,26 @@ void noteError(StageResult& r, OsError e) {
 // Reads the next chunk at the archive's current position into a fresh
 // buffer. A failed allocation or read yields nothing and parks the archive
 // at its end, so the rest of the same payload yields nothing either instead
-// of bytes from the wrong place.
-std::size_t readChunk(Os& os, const OsFile& archive, OsBuffer& buffer, StageResult& r) {
+// of bytes from the wrong place. Once parked, this payload reads nothing
+// more even if parking itself failed.
+std::size_t readChunk(Os& os, const OsFile& archive, OsBuffer& buffer, StageResult& r,
+                      bool& parked) {
   if (!archive.valid()) {
     noteError(r, kErrInvalidFile);
     return 0;
   }
+  if (parked) return 0;
   if (!buffer) {
     noteError(r, kErrOutOfMemory);
     os.seek(archive.id(), 0, SeekFrom::End);
+    parked = true;
     return 0;
   }
   const auto got = os.read(archive.id(), buffer.data(), buffer.size());
   if (!got.ok()) {
     noteError(r, got.error);
     os.seek(archive.id(), 0, SeekFrom::End);
+    parked = true;
     return 0;
   }
   return got.value;
@@ -63,15 +68,21 @@ StageResult copySegment(Os& os, const OsFile& archive, const ArchiveSegment& seg
                         const std::string& stagedPath) {
   StageResult r;
   bool writeFailed = false;
+  bool parked = false;
   const auto chunk = static_cast<std::size_t>(segment.chunkLength);
   if (archive.valid()) {
     // Absolute positioning: no copy depends on where an earlier one stopped.
+    // Where it fails, reading on would copy bytes from wherever the last
+    // copy stopped; the payload is left empty instead.
     const auto pos = os.seek(archive.id(), segment.offset, SeekFrom::Begin);
-    if (!pos.ok()) noteError(r, pos.error);
+    if (!pos.ok()) {
+      noteError(r, pos.error);
+      parked = true;
+    }
   }
   {
     OsBuffer buffer(os, chunk);
-    const std::size_t n = readChunk(os, archive, buffer, r);
+    const std::size_t n = readChunk(os, archive, buffer, r, parked);
     OpenedFile staged = createTruncatedFile(os, stagedPath, FileShare::None);
     if (!staged.file.valid()) noteError(r, staged.error);
     writeChunk(os, staged.file, buffer, n, r, writeFailed);
@@ -90,7 +101,7 @@ StageResult copySegment(Os& os, const OsFile& archive, const ArchiveSegment& seg
     // Still read when the staged file is gone, so the archive position
     // stays where the next chunk of this payload would be.
     OsBuffer buffer(os, chunk);
-    const std::size_t n = readChunk(os, archive, buffer, r);
+    const std::size_t n = readChunk(os, archive, buffer, r, parked);
     writeChunk(os, staged.file, buffer, n, r, writeFailed);
   }
   if (const OsError e = staged.file.close(); e != kOsOk) noteError(r, e);

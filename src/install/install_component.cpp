@@ -7,9 +7,10 @@ namespace norvane {
 
 namespace {
 
-// The interpreter expands % and ! in any quoting; the folder's 8.3 name
-// usually avoids them. When it does not, runInstaller refuses the command
-// and the report says so.
+// The interpreter expands % and ! in any quoting. The folder's 8.3 name
+// avoids them where the volume makes such names and the characters fall in
+// the shortened parts; otherwise runInstaller refuses the command and the
+// report says so: a visible failure, never a command run with a mangled path.
 std::string interpreterSafeFolder(Os& os, const std::string& workDirectory) {
   if (workDirectory.find_first_of("%!") == std::string::npos) return workDirectory;
   auto shortName = os.shortPathName(workDirectory);

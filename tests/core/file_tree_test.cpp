@@ -4,6 +4,7 @@
 
 #include "os/paths.h"
 #include "support/platform.h"
+#include "support/test_os.h"
 
 namespace norvane {
 namespace {
@@ -41,9 +42,14 @@ TEST(FileTree, DeletesNestedFoldersAndReadOnlyFiles) {
 }
 
 TEST(FileTree, RefusesEmptyPathsAndRoots) {
-  for (const char* p : {"", "\\", "C:", "C:\\", "/"}) {
-    EXPECT_EQ(deleteTree(platformOs(), p), kErrRefusedPath) << p;
+  // Every call to the system fails here, so a broken guard shows as a
+  // wrong answer and recorded effects, never as a deleted root.
+  testing::TestOs os(platformOs());
+  os.failCall("", 0, 5);  // access denied
+  for (const char* p : {"", "\\", "C:", "C:\\", "/", "//"}) {
+    EXPECT_EQ(deleteTree(os, p), kErrRefusedPath) << p;
   }
+  EXPECT_TRUE(os.effects().empty());
 }
 
 TEST(FileTree, CreateDirectoriesReportsAFileInTheWay) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "os/file_tree.h"
 #include "os/paths.h"
 #include "support/platform.h"
 #include "support/stand_in_archive.h"
@@ -176,6 +177,42 @@ TEST_F(InstallComponent, ReportShowsEachStepsOutcome) {
   EXPECT_EQ(dx.installers.at(0).process.exitCode, 0xFFFFFFFFu);
   const ComponentReport vc = install(3);
   EXPECT_EQ(vc.installers.at(0).process.exitCode, 1603u);
+}
+
+// The interpreter expands % and ! however they are quoted, so a work folder
+// holding one is reached by its 8.3 name, or not run at all.
+TEST_F(InstallComponent, FolderWithAPercentSignRunsByItsShortNameOrNotAtAll) {
+  const std::string longFolder = dir.path() + "\\100%\\Kavrin\\";
+  const std::string shortFolder = dir.path() + "\\100~1\\Kavrin\\";
+  ASSERT_EQ(createDirectories(platformOs(), longFolder), kOsOk);
+  ASSERT_EQ(createDirectories(platformOs(), shortFolder), kOsOk);
+  std::vector<std::string> lines;
+  os.fakeProcesses([&](const std::string& line) {
+    lines.push_back(line);
+    return ProcessOutcome{true, 0, kOsOk};
+  });
+  struct Case {
+    const char* what;
+    OsResult<std::string> shortName;
+    bool runs;
+  };
+  for (const Case& c : {Case{"short name", {shortFolder, kOsOk}, true},
+                        Case{"short name still unsafe", {longFolder, kOsOk}, false},
+                        Case{"no short name", {{}, kErrRefusedPath}, false}}) {
+    lines.clear();
+    os.pretendShortPathName(longFolder, c.shortName);
+    OpenedFile opened = openPayloadArchive(os, archive.path());
+    const ComponentReport r = installComponent(os, 5, opened.file, longFolder, true, [](auto) {});
+    ASSERT_EQ(r.installers.size(), 1u) << c.what;
+    EXPECT_EQ(r.installers[0].process.started, c.runs) << c.what;
+    if (c.runs) {
+      ASSERT_EQ(lines.size(), 1u) << c.what;
+      EXPECT_EQ(lines[0], "cmd.exe /d /c " + shortFolder + "VC2010_x86.exe /q /norestart");
+    } else {
+      EXPECT_TRUE(lines.empty()) << c.what;
+      EXPECT_EQ(r.installers[0].process.error, kErrUnsafeCommandLine) << c.what;
+    }
+  }
 }
 
 TEST_F(InstallComponent, WithoutTheArchiveEveryComponentStillRunsToTheEnd) {

@@ -110,9 +110,10 @@ TEST_F(CopySegment, AFailedChunkEndsThePayloadAndSparesTheNextCopy) {
     std::size_t keptBytes;
   };
   const std::string archivePrefix = "read " + archivePath();
-  for (const Case& c :
-       {Case{archivePrefix, 1, 0}, Case{archivePrefix, 2, 40}, Case{archivePrefix, 3, 80},
-        Case{"allocate", 1, 0}, Case{"allocate", 2, 40}}) {
+  for (const Case& c : {Case{archivePrefix, 1, 0}, Case{archivePrefix, 2, 40},
+                        Case{archivePrefix, 3, 80}, Case{"allocate", 1, 0}, Case{"allocate", 2, 40},
+                        // The positioning itself: nothing from wherever the archive stood.
+                        Case{"seek " + archivePath(), 1, 0}}) {
     TestOs os(platformOs());
     OsFile archive = openArchive(os);
     os.failCall(c.failing, c.nth, 5);

@@ -122,6 +122,9 @@ OsResult<std::vector<DirectoryEntry>> TestOs::listDirectory(const std::string& p
 
 OsResult<std::string> TestOs::shortPathName(const std::string& path) {
   if (const OsError e = fault("short " + path)) return {{}, e};
+  if (const auto pretended = shortPathNames_.find(path); pretended != shortPathNames_.end()) {
+    return pretended->second;
+  }
   return inner_.shortPathName(path);
 }
 

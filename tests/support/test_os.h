@@ -42,6 +42,12 @@ class TestOs final : public Os {
     temporaryFolder_ = std::move(folder);
   }
 
+  // The 8.3 name the system gives path, instead of asking it (file
+  // systems differ in whether they make such names at all).
+  void pretendShortPathName(const std::string& path, OsResult<std::string> shortName) {
+    shortPathNames_.insert_or_assign(path, std::move(shortName));
+  }
+
   // Effects only (no reads, seeks or queries), e.g. "create C:\x\a.tmp".
   const std::vector<std::string>& effects() const { return effects_; }
   std::vector<std::string> effectsStartingWith(const std::string& prefix) const;
@@ -96,6 +102,7 @@ class TestOs final : public Os {
   OsResult<WindowsVersion> version_;
   bool is64Bit_ = false;
   std::optional<OsResult<std::string>> temporaryFolder_;
+  std::map<std::string, OsResult<std::string>> shortPathNames_;
   std::map<FileId, std::string> openPaths_;
   ProcessFake processFake_;
   std::vector<std::string> effects_;
