@@ -78,6 +78,11 @@ ComponentOutcome outcomeOf(const ComponentReport& report) {
                     run.process.error == kErrUnsafeCommandLine ? "路径含有无法传递的字符"
                                                                : "无法启动安装程序");
     }
+    // Started, but the wait or the exit code failed: the code read is
+    // meaningless, and 0 would pass for success.
+    if (run.process.error != kOsOk) {
+      return failed(report.id, FailedStep::ExitCode, run.process.error, "无法取得安装程序的结果");
+    }
     const InstallerFamily family = familyOf(report.id, entry->commands[k]);
     switch (interpretExitCode(family, run.process.exitCode)) {
       case Outcome::Failed:

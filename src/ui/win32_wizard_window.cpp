@@ -9,6 +9,7 @@
 #include "ui/win32_comctl.h"
 #include "ui/win32_pictures.h"
 #include "ui/win32_resources.h"
+#include "ui/win32_text_fit.h"
 
 namespace norvane {
 
@@ -280,6 +281,10 @@ void Win32WizardWindow::setCaption(ControlId id, std::string_view text) {
   InvalidateRect(h, nullptr, TRUE);
 }
 
+bool Win32WizardWindow::textFits(ControlId id, std::string_view text) {
+  return textFitsControl(control(id), text);
+}
+
 void Win32WizardWindow::setEnabled(ControlId id, bool enabled) {
   EnableWindow(control(id), enabled ? TRUE : FALSE);
 }
@@ -327,14 +332,17 @@ void Win32WizardWindow::enableThemedDrawing() {
   }
 }
 
+// Without an owner a box leaves the wizard usable behind it: the user could
+// press Install under the Cancel question and have Yes end the program in
+// the middle of the run. Task-modal boxes disable the thread's windows.
 void Win32WizardWindow::showMessage(std::string_view text, std::string_view title) {
   MessageBoxW(nullptr, toWide(std::string(text)).c_str(), toWide(std::string(title)).c_str(),
-              MB_OK);
+              MB_OK | MB_TASKMODAL);
 }
 
 bool Win32WizardWindow::askYesNo(std::string_view text, std::string_view title) {
   return MessageBoxW(nullptr, toWide(std::string(text)).c_str(), toWide(std::string(title)).c_str(),
-                     MB_YESNO) == IDYES;
+                     MB_YESNO | MB_TASKMODAL) == IDYES;
 }
 
 void Win32WizardWindow::openUrl(std::string_view address) {

@@ -34,6 +34,7 @@ class Win32WizardWindow final : public WizardView, private ProgressSink {
   int currentPage() override;
   void showPage(int page) override;
   void setCaption(ControlId control, std::string_view text) override;
+  bool textFits(ControlId control, std::string_view text) override;
   void setEnabled(ControlId control, bool enabled) override;
   void setVisible(ControlId control, bool visible) override;
   void setUnderlined(ControlId control) override;

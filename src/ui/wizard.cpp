@@ -100,7 +100,9 @@ void Wizard::startInstall() {
 }
 
 void Wizard::completeInstall() {
-  view_.setCaption(ControlId::标签25, finishSummary(outcomes_));
+  view_.setCaption(ControlId::标签25, finishSummary(outcomes_, [this](std::string_view text) {
+                     return view_.textFits(ControlId::标签25, text);
+                   }));
   view_.setEnabled(ControlId::按钮1, true);
   view_.setCaption(ControlId::按钮1, kFinishCaption);
   view_.setCloseCommandEnabled(true);

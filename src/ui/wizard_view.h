@@ -18,6 +18,8 @@ class WizardView {
   virtual void showPage(int page) = 0;
 
   virtual void setCaption(ControlId control, std::string_view text) = 0;
+  // Whether text, as the control would draw it, shows whole within it.
+  virtual bool textFits(ControlId control, std::string_view text) = 0;
   virtual void setEnabled(ControlId control, bool enabled) = 0;
   virtual void setVisible(ControlId control, bool visible) = 0;
   virtual void setUnderlined(ControlId control) = 0;

@@ -106,7 +106,7 @@ TEST(Outcomes, EachFailingStepIsNamed) {
   EXPECT_EQ(o[5].step, FailedStep::Start);  // 32
   EXPECT_EQ(o[5].reason, "无法启动安装程序");
 
-  const std::string summary = finishSummary(o);
+  const std::string summary = finishSummary(o, {});
   EXPECT_EQ(
       summary,
       "4 个组件未能安装：\r\nVisual C++ 2010 运行库(x86) 10.0.40219.455：安装文件读取不完整\r\n"
@@ -114,19 +114,67 @@ TEST(Outcomes, EachFailingStepIsNamed) {
       "需重新启动计算机后生效：Visual C++ 2013 运行库(x86) 12.0.21005.1");
 }
 
+TEST(Outcomes, AnInstallerWhoseEndCannotBeReadFailed) {
+  ComponentReport report;
+  report.id = 5;
+  report.staging.bytesWritten = entryFor(5)->segment.length();
+  // Started, then the wait failed: the exit code 0 beside it means nothing.
+  report.installers.push_back({"cmd.exe /d /c VC2010_x86.exe", {true, 0, 6}});
+  const ComponentOutcome o = outcomeOf(report);
+  EXPECT_EQ(o.outcome, Outcome::Failed);
+  EXPECT_EQ(o.step, FailedStep::ExitCode);
+  EXPECT_EQ(o.code, 6u);
+  report.installers.back().process.error = kOsOk;
+  EXPECT_EQ(outcomeOf(report).outcome, Outcome::Installed);
+}
+
 TEST(FinishSummary, WhatTheFinishPageSays) {
   const auto done = [](ComponentId id, Outcome o) {
     return ComponentOutcome{id, o, FailedStep::None, 0, ""};
   };
-  EXPECT_EQ(finishSummary({}), "");
-  EXPECT_EQ(finishSummary({done(1, Outcome::Installed), done(12, Outcome::Installed)}),
+  EXPECT_EQ(finishSummary({}, {}), "");
+  EXPECT_EQ(finishSummary({done(1, Outcome::Installed), done(12, Outcome::Installed)}, {}),
             "所选的 2 个组件均已安装完成。");
-  EXPECT_EQ(finishSummary({done(1, Outcome::Installed), done(5, Outcome::AlreadyPresent)}),
+  EXPECT_EQ(finishSummary({done(1, Outcome::Installed), done(5, Outcome::AlreadyPresent)}, {}),
             "所选的 2 个组件均已安装完成（其中 1 个已是相同或更新的版本）。");
   EXPECT_EQ(finishSummary({done(15, Outcome::RestartNeeded), done(16, Outcome::RestartNeeded),
-                           done(17, Outcome::RestartNeeded), done(28, Outcome::RestartNeeded)}),
+                           done(17, Outcome::RestartNeeded), done(28, Outcome::RestartNeeded)},
+                          {}),
             "所选的 4 个组件均已安装完成。\r\n需重新启动计算机后生效：Microsoft .NET Framework 3.5 "
             "sp1(含2.0/3.0)、Microsoft .NET Framework 4.0、Microsoft .NET Framework 4.6……等 4 项");
+  const ComponentOutcome failed{26, Outcome::Failed, FailedStep::ExitCode, 1603, "错误代码 1603"};
+  EXPECT_EQ(
+      finishSummary({done(5, Outcome::AlreadyPresent), failed, done(1, Outcome::Installed)}, {}),
+      "1 个组件未能安装：\r\nRapture3D 2.6.5 Game：错误代码 1603\r\n"
+      "其余 2 个组件已安装（其中 1 个已是相同或更新的版本）。")
+      << "already present is still told when something failed";
+}
+
+// The label holds what the window says it holds: the account gives up
+// detail until it fits, and ends at its shortest when nothing does.
+TEST(FinishSummary, GivesUpDetailUntilItFits) {
+  std::vector<ComponentOutcome> outcomes;
+  for (ComponentId id : {1, 2, 3}) {
+    outcomes.push_back({id, Outcome::Failed, FailedStep::ExitCode, 1603, "错误代码 1603"});
+  }
+  for (ComponentId id : {15, 16, 17}) {
+    outcomes.push_back({id, Outcome::RestartNeeded, FailedStep::None, 0, ""});
+  }
+  outcomes.push_back({5, Outcome::AlreadyPresent, FailedStep::None, 0, ""});
+  const auto atMost = [](std::size_t bytes) {
+    return [bytes](std::string_view text) { return text.size() <= bytes; };
+  };
+  const std::string full = finishSummary(outcomes, {});
+  EXPECT_EQ(finishSummary(outcomes, atMost(full.size())), full);
+  const std::string shorter = finishSummary(outcomes, atMost(full.size() - 1));
+  EXPECT_LT(shorter.size(), full.size());
+  EXPECT_NE(shorter.find("……等 3 项"), std::string::npos) << shorter;
+  const std::string shortest = finishSummary(outcomes, [](std::string_view) { return false; });
+  EXPECT_EQ(shortest,
+            "3 个组件未能安装。\r\n其余 4 个组件已安装。\r\n需重新启动计算机后生效：3 个组件");
+  for (std::size_t limit = shortest.size(); limit <= full.size(); ++limit) {
+    EXPECT_LE(finishSummary(outcomes, atMost(limit)).size(), limit);
+  }
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ class FakeView final : public WizardView, public ProgressSink {
 
   int currentPage() override { return page; }
   void showPage(int p) override { page = p; }
+  bool textFits(ControlId, std::string_view) override { return true; }
   void setCaption(ControlId c, std::string_view text) override {
     if (c == ControlId::标签3) {
       status = text;

@@ -128,4 +128,9 @@ std::vector<std::string> openedUrls(std::size_t count) {
 
 void forgetOpenedUrls() { platformOs().deleteFile(kUrlLog); }
 
+std::vector<std::string> urlsOpenedWithin(DWORD ms) {
+  Sleep(ms);
+  return openedUrls(0);
+}
+
 }  // namespace norvane::testing

@@ -49,5 +49,8 @@ std::string messageBoxText(HWND box);
 // ten seconds for count of them, so none arrives late in the next test.
 std::vector<std::string> openedUrls(std::size_t count);
 void forgetOpenedUrls();
+// The addresses opened so far, read after waiting ms: a page that should
+// not open would reach the log only after its browser process started.
+std::vector<std::string> urlsOpenedWithin(DWORD ms);
 
 }  // namespace norvane::testing

@@ -269,7 +269,8 @@ TEST_F(EndToEnd, FinishPageNamesWhatBecameOfTheRun) {
   auto w = installWith(0, positions);
   ASSERT_EQ(w->page(), 3);
   EXPECT_EQ(w->text(C::标签25),
-            "1 个组件未能安装：\r\nRapture3D 2.6.5 Game：错误代码 1603\r\n其余 22 个组件已安装。"
+            "1 个组件未能安装：\r\nRapture3D 2.6.5 Game：错误代码 1603\r\n其余 22 个组件已安装"
+            "（其中 1 个已是相同或更新的版本）。"
             "\r\n需重新启动计算机后生效：Microsoft .NET Framework 4.6");
   EXPECT_EQ(w->text(C::标签24), "Norvane游戏运行库合集 v2.6 安装完毕") << "title and thanks stay";
   w->requestClose();

@@ -59,7 +59,7 @@ TEST_F(Gui, StartsWithItsWindowAndClosingOpensTwoPages) {
   EXPECT_NE(style & WS_MINIMIZEBOX, 0);
   EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0) << "fixed size, no maximize box";
   EXPECT_TRUE(folderExists(temp + "\\Kavrin")) << "the work folder is made before the window shows";
-  EXPECT_TRUE(testing::openedUrls(0).empty());
+  EXPECT_TRUE(testing::urlsOpenedWithin(2000).empty());
 
   PostMessageW(window, WM_CLOSE, 0, 0);
   DWORD code = 99;
@@ -81,7 +81,7 @@ TEST_F(Gui, MissingArchiveShowsItsMessageFirstAndEnds) {
   EXPECT_EQ(testing::windowText(box), "请重新下载");
   EXPECT_EQ(testing::messageBoxText(box), "未在本目录发现Kavrin.cab文件");
   EXPECT_EQ(testing::waitForWindow(child.id(), L"NorvaneWizardWindow", 0), nullptr);
-  EXPECT_TRUE(testing::openedUrls(0).empty()) << "the page opens after OK";
+  EXPECT_TRUE(testing::urlsOpenedWithin(2000).empty()) << "the page opens after OK";
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   DWORD code = 99;
   ASSERT_TRUE(child.waitForExit(kPatience, code));
