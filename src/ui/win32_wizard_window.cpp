@@ -431,7 +431,12 @@ void Win32WizardWindow::syncTree() {
     item.state = INDEXTOSTATEIMAGEMASK(stateImageOf(source.checkState)) |
                  (source.emphasised ? TVIS_BOLD : 0U);
     SendMessageW(tree, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    if (source.expanded) {
+    // Only what is not open yet: expanding an open item again scrolls its
+    // children into view in some tree views, undoing the scroll to the top.
+    const auto open =
+        SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item.hItem), TVIS_EXPANDED) &
+        TVIS_EXPANDED;
+    if (source.expanded && open == 0) {
       SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item.hItem));
     }
   }

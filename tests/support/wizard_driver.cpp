@@ -187,6 +187,17 @@ std::vector<int> WizardDriver::treeStates() const {
   return states;
 }
 
+int WizardDriver::firstVisibleTreeIndex() const {
+  const HWND tree = control(ControlId::树型框1);
+  const auto first =
+      reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+  const std::vector<HTREEITEM> items = treeItems(tree);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == first) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 void WizardDriver::requestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 bool WizardDriver::waitForFinishPage(DWORD milliseconds) const {

@@ -40,6 +40,8 @@ class WizardDriver {
   bool clickTreeCheckBox(int index);
   // The check-box states the tree view shows, by flat index.
   std::vector<int> treeStates() const;
+  // The flat index of the tree's topmost shown item, -1 when there is none.
+  int firstVisibleTreeIndex() const;
   void requestClose();
 
   // Polls until cond holds; false after the timeout.
