@@ -1,11 +1,14 @@
 #include "archive/zip_extract.h"
 
 #include <minizip/unzip.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
+#include "archive/read_ahead_file.h"
 #include "archive/zip_entry_name.h"
 #include "archive/zip_os_io.h"
 #include "os/file_tree.h"
@@ -19,6 +22,8 @@ namespace {
 // Small enough that a 32-bit process never needs a large block, large
 // enough that the per-call overhead does not show.
 constexpr std::size_t kPieceSize = 256 * 1024;
+// Compressed data is read in these.
+constexpr std::size_t kInputSize = 64 * 1024;
 constexpr std::uint32_t kDosDirectoryBit = 0x10;
 constexpr std::uint32_t kUnixDirectoryBit = 0x4000;
 constexpr std::uint16_t kFlagEncrypted = 0x0001;
@@ -97,66 +102,126 @@ EntryFailure createTarget(Os& os, const std::string& target, OpenedFile& out) {
   return {};
 }
 
-// Inflates the open entry through minizip, which also checks its CRC.
-EntryFailure inflateEntry(Os& os, ZipReader& zip, const OsFile& out, std::uint64_t declaredSize,
-                          std::vector<char>& piece) {
+// zlib's inflater over raw deflate data, ended on every path.
+class RawInflater {
+ public:
+  RawInflater() { ready_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
+  RawInflater(const RawInflater&) = delete;
+  RawInflater& operator=(const RawInflater&) = delete;
+  ~RawInflater() {
+    if (ready_) inflateEnd(&stream_);
+  }
+  bool ready() const { return ready_; }
+  z_stream& stream() { return stream_; }
+
+ private:
+  z_stream stream_{};
+  bool ready_ = false;
+};
+
+// Reads an entry's data from the archive in order, from where minizip says
+// it starts; knows how much is left.
+class EntryData {
+ public:
+  EntryData(ReadAheadFile& file, ZipReader& zip, std::uint64_t length)
+      : file_(file),
+        at_(static_cast<std::int64_t>(unzGetCurrentFileZStreamPos64(zip.get()))),
+        left_(length) {}
+  std::uint64_t left() const { return left_; }
+  // The next bytes, at most size; an empty read with an error set, or with
+  // data still expected, means the archive could not give them.
+  OsResult<std::size_t> next(char* out, std::size_t size) {
+    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left_, size));
+    const std::size_t got = file_.readAt(at_, out, want);
+    if (got < want && file_.lastError() != kOsOk) return {got, file_.lastError()};
+    at_ += static_cast<std::int64_t>(got);
+    left_ -= got;
+    return {got, kOsOk};
+  }
+
+ private:
+  ReadAheadFile& file_;
+  std::int64_t at_;
+  std::uint64_t left_;
+};
+
+// Inflates a deflated entry straight from the archive. minizip stops at the
+// size an entry declares, so a stream holding more than that would pass
+// unnoticed; here the stream must end exactly at the declared size.
+EntryFailure inflateEntry(Os& os, EntryData data, const OsFile& out, const unz_file_info64& info,
+                          std::vector<char>& piece, std::vector<char>& input) {
+  RawInflater inflater;
+  if (!inflater.ready()) return {"data cannot be read or inflated", kErrOutOfMemory};
+  z_stream& zs = inflater.stream();
   std::uint64_t total = 0;
-  while (true) {
-    const int n = unzReadCurrentFile(zip.get(), piece.data(), static_cast<unsigned>(piece.size()));
-    if (n < 0) return {"data cannot be read or inflated"};
-    if (n == 0) break;
-    total += static_cast<std::uint64_t>(n);
-    if (total > declaredSize) return {"more data than the entry declares"};
-    if (const OsError e = os.write(out.id(), piece.data(), static_cast<std::size_t>(n));
-        e != kOsOk) {
+  uLong crc = crc32(0L, Z_NULL, 0);
+  for (int rc = Z_OK; rc != Z_STREAM_END;) {
+    if (zs.avail_in == 0) {
+      // The stream has not ended, yet the entry's data has.
+      if (data.left() == 0) return {"data cannot be read or inflated"};
+      const auto got = data.next(input.data(), input.size());
+      if (!got.ok()) return {"data cannot be read or inflated", got.error};
+      if (got.value == 0) return {"less data than the entry declares"};
+      zs.next_in = reinterpret_cast<Bytef*>(input.data());
+      zs.avail_in = static_cast<uInt>(got.value);
+    }
+    zs.next_out = reinterpret_cast<Bytef*>(piece.data());
+    zs.avail_out = static_cast<uInt>(piece.size());
+    rc = inflate(&zs, Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && zs.avail_in == 0)) {
+      return {"data cannot be read or inflated"};
+    }
+    const std::size_t produced = piece.size() - zs.avail_out;
+    total += produced;
+    if (total > info.uncompressed_size) return {"more data than the entry declares"};
+    if (produced == 0) continue;
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(produced));
+    if (const OsError e = os.write(out.id(), piece.data(), produced); e != kOsOk) {
       return {"write failed", e};
     }
   }
-  if (total != declaredSize) return {"less data than the entry declares"};
+  if (total != info.uncompressed_size) return {"less data than the entry declares"};
+  if (crc != info.crc) return {"checksum mismatch"};
   return {};
 }
 
 // Copies a stored entry straight from the archive. minizip hands stored
 // data out one byte at a time, which unpacked a stored archive at half the
-// speed of other tools; it still reads the headers and says where the data
-// starts, and zlib's crc32 checks what was copied.
-EntryFailure copyStoredEntry(Os& os, ZipReader& zip, const OsFile& archive, const OsFile& out,
-                             const unz_file_info64& info, std::vector<char>& piece) {
+// speed of other tools. As for deflated entries, minizip reads the headers
+// and says where the data starts, and zlib's crc32 checks what was copied.
+EntryFailure copyStoredEntry(Os& os, EntryData data, const OsFile& out, const unz_file_info64& info,
+                             std::vector<char>& piece) {
   if (info.compressed_size != info.uncompressed_size) return {"stored entry sizes disagree"};
-  if (!archive.valid()) return {"data cannot be read or inflated"};
-  const auto start = unzGetCurrentFileZStreamPos64(zip.get());
-  if (const auto at = os.seek(archive.id(), static_cast<std::int64_t>(start), SeekFrom::Begin);
-      !at.ok()) {
-    return {"data cannot be read or inflated", at.error};
-  }
   uLong crc = crc32(0L, Z_NULL, 0);
-  for (std::uint64_t left = info.uncompressed_size; left > 0;) {
-    const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece.size()));
-    const auto got = os.read(archive.id(), piece.data(), want);
+  while (data.left() > 0) {
+    const auto got = data.next(piece.data(), piece.size());
     if (!got.ok()) return {"data cannot be read or inflated", got.error};
     if (got.value == 0) return {"less data than the entry declares"};
     crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(got.value));
     if (const OsError e = os.write(out.id(), piece.data(), got.value); e != kOsOk) {
       return {"write failed", e};
     }
-    left -= got.value;
   }
   if (crc != info.crc) return {"checksum mismatch"};
   return {};
 }
 
 // Unpacks the current entry into target; empty reason on success.
-EntryFailure writeEntry(Os& os, ZipReader& zip, const OsFile& archive, const std::string& target,
-                        const unz_file_info64& info, std::vector<char>& piece) {
+EntryFailure writeEntry(Os& os, ZipReader& zip, ReadAheadFile* archive, const std::string& target,
+                        const unz_file_info64& info, std::vector<char>& piece,
+                        std::vector<char>& input) {
   if (zip.openEntry() != UNZ_OK) return {"entry cannot be read"};
   OpenedFile out;
   if (EntryFailure f = createTarget(os, target, out); !f.reason.empty()) return f;
+  if (archive == nullptr) return {"data cannot be read or inflated"};
+  const EntryData data(*archive, zip, info.compressed_size);
   EntryFailure copied = info.compression_method == 0
-                            ? copyStoredEntry(os, zip, archive, out.file, info, piece)
-                            : inflateEntry(os, zip, out.file, info.uncompressed_size, piece);
+                            ? copyStoredEntry(os, data, out.file, info, piece)
+                            : inflateEntry(os, data, out.file, info, piece, input);
   if (!copied.reason.empty()) return copied;
   if (const OsError e = out.file.close(); e != kOsOk) return {"write failed", e};
-  if (zip.closeEntry() != UNZ_OK) return {"checksum mismatch"};
+  // Only frees minizip's state: the data did not pass through it.
+  zip.closeEntry();
   os.setNormalAttributes(target);
   return {};
 }
@@ -180,8 +245,11 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
   // file entry remembered: archives of many small files in few folders
   // otherwise spend their time on allocations and folder checks.
   std::vector<char> piece(kPieceSize);
-  // A second handle on the archive for stored entries, opened at the first.
+  // A second handle on the archive, for the entries' data: minizip reads
+  // only the headers. Opened at the first file entry.
   OpenedFile archive;
+  std::optional<ReadAheadFile> data;
+  std::vector<char> input(kInputSize);
   std::string lastParent;
   // Names are at most 65,535 bytes; one buffer serves every entry.
   std::string nameBuffer(65536, '\0');
@@ -230,10 +298,11 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
         lastParent = parent;
       }
     }
-    if (info.compression_method == 0 && !archive.file.valid()) {
+    if (!archive.file.valid()) {
       archive = openExistingFile(os, zipPath, FileAccess::Read, FileShare::Read);
+      if (archive.file.valid()) data.emplace(os, archive.file.id());
     }
-    EntryFailure failure = writeEntry(os, zip, archive.file, target, info, piece);
+    EntryFailure failure = writeEntry(os, zip, data ? &*data : nullptr, target, info, piece, input);
     if (!failure.reason.empty()) return fail(r, failure.reason, stored, failure.error);
     ++r.entriesDone;
   }

@@ -1,28 +1,22 @@
 #include "archive/zip_os_io.h"
 
-#include <algorithm>
-#include <cstring>
 #include <new>
-#include <string>
-#include <vector>
+
+#include "archive/read_ahead_file.h"
 
 namespace norvane {
 
 namespace {
 
 // minizip reads the directory a few bytes at a time and seeks before
-// every read; a read-ahead window turns those into one system call per
+// every read; the read-ahead window turns those into one system call per
 // 64 KiB, and seeking only moves the position.
-constexpr std::size_t kWindow = 64 * 1024;
-
 struct Stream {
-  FileId id;
+  explicit Stream(Os& os, FileId id) : file(os, id) {}
+  ReadAheadFile file;
   OsError lastError = kOsOk;
-  std::int64_t position = 0;     // where minizip reads next
-  std::int64_t windowStart = 0;  // file offset of window[0]
-  std::size_t windowLength = 0;
-  std::vector<char> window = std::vector<char>(kWindow);
-  std::int64_t size = -1;  // learned on the first seek from the end
+  std::int64_t position = 0;  // where minizip reads next
+  std::int64_t size = -1;     // learned on the first seek from the end
 };
 
 Os& osOf(voidpf opaque) { return *static_cast<Os*>(opaque); }
@@ -36,45 +30,17 @@ voidpf openFile(voidpf opaque, const void* filename, int mode) {
   auto r = osOf(opaque).openExisting(static_cast<const char*>(filename), FileAccess::Read,
                                      FileShare::Read);
   if (!r.ok()) return nullptr;
-  auto* s = new (std::nothrow) Stream{r.value};
+  auto* s = new (std::nothrow) Stream(osOf(opaque), r.value);
   if (s == nullptr) osOf(opaque).closeFile(r.value);
   return s;
 }
 
-// Reads at the stream's position through the layer, bypassing the window.
-std::size_t readAt(Os& os, Stream& s, std::int64_t at, void* buf, std::size_t size) {
-  if (!os.seek(s.id, at, SeekFrom::Begin).ok()) return 0;
-  auto r = os.read(s.id, buf, size);
-  if (!r.ok()) s.lastError = r.error;
-  return r.ok() ? r.value : 0;
-}
-
-uLong readFile(voidpf opaque, voidpf stream, void* buf, uLong size) {
+uLong readFile(voidpf, voidpf stream, void* buf, uLong size) {
   auto* s = static_cast<Stream*>(stream);
-  Os& os = osOf(opaque);
-  auto* out = static_cast<char*>(buf);
-  std::size_t done = 0;
-  while (done < size) {
-    const std::int64_t inWindow = s->position - s->windowStart;
-    if (inWindow >= 0 && inWindow < static_cast<std::int64_t>(s->windowLength)) {
-      const std::size_t n =
-          std::min<std::size_t>(size - done, s->windowLength - static_cast<std::size_t>(inWindow));
-      std::memcpy(out + done, s->window.data() + inWindow, n);
-      done += n;
-      s->position += static_cast<std::int64_t>(n);
-      continue;
-    }
-    if (size - done >= kWindow) {  // large reads go straight through
-      const std::size_t n = readAt(os, *s, s->position, out + done, size - done);
-      done += n;
-      s->position += static_cast<std::int64_t>(n);
-      break;
-    }
-    s->windowStart = s->position;
-    s->windowLength = readAt(os, *s, s->position, s->window.data(), kWindow);
-    if (s->windowLength == 0) break;
-  }
-  return static_cast<uLong>(done);
+  const std::size_t n = s->file.readAt(s->position, buf, size);
+  s->position += static_cast<std::int64_t>(n);
+  if (s->file.lastError() != kOsOk) s->lastError = s->file.lastError();
+  return static_cast<uLong>(n);
 }
 
 uLong writeFile(voidpf, voidpf stream, const void*, uLong) {
@@ -92,7 +58,7 @@ long seekFile(voidpf opaque, voidpf stream, ZPOS64_T offset, int origin) {
   if (origin == ZLIB_FILEFUNC_SEEK_CUR) base = s->position;
   if (origin == ZLIB_FILEFUNC_SEEK_END) {
     if (s->size < 0) {
-      auto end = osOf(opaque).seek(s->id, 0, SeekFrom::End);
+      auto end = osOf(opaque).seek(s->file.file(), 0, SeekFrom::End);
       if (!end.ok()) {
         s->lastError = end.error;
         return -1;
@@ -109,7 +75,7 @@ long seekFile(voidpf opaque, voidpf stream, ZPOS64_T offset, int origin) {
 
 int closeFile(voidpf opaque, voidpf stream) {
   auto* s = static_cast<Stream*>(stream);
-  const OsError e = osOf(opaque).closeFile(s->id);
+  const OsError e = osOf(opaque).closeFile(s->file.file());
   delete s;
   return e == kOsOk ? 0 : -1;
 }

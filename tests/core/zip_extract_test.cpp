@@ -1,6 +1,7 @@
 #include "archive/zip_extract.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include "os/os_handles.h"
 #include "support/platform.h"
@@ -123,6 +124,32 @@ TEST_F(ExtractZip, CorruptDataFailsTheExtraction) {
     const ExtractResult r = extractZip(platformOs(), fresh / "c.tmp", fresh / "out");
     EXPECT_FALSE(r.ok) << c.what;
     EXPECT_FALSE(fileExists(fresh / "out" / "after.txt")) << c.what;
+  }
+}
+
+// Sizes that disagree with the data fail even where the checksum agrees
+// with what the declared size would keep.
+TEST_F(ExtractZip, DataLongerOrShorterThanDeclaredFailsWithItsReason) {
+  const std::string data(5000, 'z');
+  const auto crcOf = [](std::string_view bytes) {
+    return static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+  };
+  struct Case {
+    ZipEntrySpec entry;
+    const char* reason;
+  };
+  for (const Case& c :
+       {Case{{"a.bin", data, 8, 0, 0, crcOf(data.substr(0, 100)), 100},
+             "more data than the entry declares"},
+        Case{{"a.bin", data, 8, 0, 0, crcOf(data), 6000}, "less data than the entry declares"},
+        Case{{"a.bin", data, 0, 0, 0, crcOf(data.substr(0, 100)), 100},
+             "stored entry sizes disagree"}}) {
+    TempDir fresh;
+    writeWholeFile(fresh / "c.tmp", buildZip({c.entry}));
+    const ExtractResult r = extractZip(platformOs(), fresh / "c.tmp", fresh / "out");
+    EXPECT_FALSE(r.ok) << c.reason;
+    EXPECT_EQ(r.reason, c.reason);
   }
 }
 
