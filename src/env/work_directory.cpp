@@ -15,6 +15,18 @@ constexpr std::size_t kMaxTempPath = 255;
 // that refuses every name cannot keep us looping.
 constexpr int kMaxCandidates = 10000;
 
+// The length Windows counts, in UTF-16 units: a Chinese character is three
+// bytes here but one unit there.
+std::size_t utf16Length(const std::string& s) {
+  std::size_t units = 0;
+  for (const char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b & 0xC0) != 0x80) ++units;  // each character starts once
+    if (b >= 0xF0) ++units;           // beyond the BMP: a surrogate pair
+  }
+  return units;
+}
+
 bool isAbsolute(const std::string& p) {
   const bool drive = p.size() >= 3 && std::isalpha(static_cast<unsigned char>(p[0])) &&
                      p[1] == ':' && isSeparator(p[2]);
@@ -39,7 +51,7 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
 OsResult<std::string> tempPath(Os& os) {
   auto t = os.temporaryFolder();
   if (!t.ok()) return t;
-  if (t.value.size() > kMaxTempPath || !isAbsolute(t.value) || isEmptyOrRoot(t.value)) {
+  if (utf16Length(t.value) > kMaxTempPath || !isAbsolute(t.value) || isEmptyOrRoot(t.value)) {
     return {{}, kErrRefusedPath};
   }
   return t;

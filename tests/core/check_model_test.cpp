@@ -144,7 +144,7 @@ TEST(CheckBoxes, ReportedStateDecides) {
   EXPECT_EQ(tree.checkStateOf(28), kChecked);
 }
 
-TEST(CheckBoxes, PropagationWithoutChildrenGivesPartial) {
+TEST(CheckBoxes, AnOnlyChildChecksItsGroupAndTheTopLevelIsLeftAlone) {
   ComponentTree tree;
   const auto g = tree.addItem(-1, "g", 0, true);
   const auto c = tree.addItem(g, "c", 1, false);

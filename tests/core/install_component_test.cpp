@@ -90,7 +90,7 @@ TEST_F(InstallComponent, DirectXStagesUnpacksRunsAndCleansUp) {
   EXPECT_LT(at("delete " + workDir + "DX9c.tmp"), at("rmdir " + workDir + "DX9c"));
 }
 
-TEST_F(InstallComponent, DotNet35RunsSixPackagesOneAtATimeAndCleansUp) {
+TEST_F(InstallComponent, DotNet35RunsSixPackagesInOrderAndCleansUp) {
   const auto& commands = entryFor(15)->commands;
   std::vector<testing::ZipEntrySpec> entries;
   for (const CommandTemplate& c : commands) {
@@ -103,15 +103,7 @@ TEST_F(InstallComponent, DotNet35RunsSixPackagesOneAtATimeAndCleansUp) {
   for (const CommandTemplate& c : commands) expected.emplace_back(c.path);
   EXPECT_EQ(ran, expected);
   EXPECT_EQ(present, std::vector<bool>(6, true));
-  const auto runs = os.effectsStartingWith("run ");
-  const auto& fx = os.effects();
-  for (std::size_t i = 0, running = 0; i < fx.size(); ++i) {
-    if (fx[i].rfind("run ", 0) == 0) {
-      EXPECT_EQ(++running, 1u) << "two installers at once";
-    }
-    if (fx[i].rfind("ended ", 0) == 0) --running;
-  }
-  EXPECT_EQ(runs.size(), 6u);
+  EXPECT_EQ(os.effectsStartingWith("run ").size(), 6u);
   EXPECT_FALSE(fileExists(workDir + "NF35sp1.tmp"));
   EXPECT_FALSE(folderExists(workDir + "NF35sp1"));
 }

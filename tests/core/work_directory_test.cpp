@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "os/file_tree.h"
 #include "support/platform.h"
 #include "support/test_os.h"
 
@@ -87,6 +88,26 @@ TEST_F(WorkDirectory, UnsafeTemporaryPathsGiveNoWorkDirectory) {
     EXPECT_FALSE(w.ok()) << reported.value;
     EXPECT_TRUE(os.effectsStartingWith("mkdir").empty()) << reported.value;
   }
+}
+
+// The limit is Windows' own, counted in UTF-16 units: a Chinese user's
+// long temporary folder is far longer in UTF-8 bytes.
+TEST_F(WorkDirectory, LongChinesePathsCountAsWindowsCountsThem) {
+  std::string half;
+  for (int i = 0; i < 45; ++i) half += "张";
+  const std::string chinese = dir.path() + "\\" + half + "\\" + half;
+  ASSERT_EQ(createDirectories(platformOs(), chinese), kOsOk);
+  ASSERT_GT(chinese.size(), 255u);
+  os.pretendTemporaryFolder({chinese + "\\", kOsOk});
+  const auto w = allocateWorkDirectory(os);
+  ASSERT_TRUE(w.ok()) << w.error;
+  EXPECT_EQ(w.value, chinese + "\\\\Kavrin\\");
+  EXPECT_TRUE(folderExists(w.value));
+
+  std::string tooLong = dir.path() + "\\";
+  for (int i = 0; i < 250; ++i) tooLong += "张";
+  os.pretendTemporaryFolder({tooLong + "\\", kOsOk});
+  EXPECT_FALSE(allocateWorkDirectory(os).ok());
 }
 
 TEST_F(WorkDirectory, GivesUpWhenNoNameCanBeCreated) {
