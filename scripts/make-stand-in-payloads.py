@@ -13,6 +13,8 @@ follow the catalogue without a second copy of it.
 
 Usage: make-stand-in-payloads.py --installer stand_in_installer.exe --out DIR
          [--codes "5=1638,17=3010"] [--sleep "30=5000"]
+         [--windowed-installer stand_in_installer_windowed.exe --windowed "5"]
+         [--broken-msi "1"]
 """
 
 import argparse
@@ -219,8 +221,11 @@ def guid(*parts):
     return str(uuid.uuid5(GUID_NAMESPACE, "/".join(str(p) for p in parts))).upper()
 
 
-def build_msi(workdir, component_id, file_name):
-    """An MSI whose install writes HKCU\\Software\\NorvaneStandIn "<id>-<name>" = "<id>"."""
+def build_msi(workdir, component_id, file_name, broken=False):
+    """An MSI whose install writes HKCU\\Software\\NorvaneStandIn "<id>-<name>" = "<id>".
+
+    A broken one is cut short after its first 4 KiB, like a damaged
+    download: msiexec refuses it and installs nothing."""
     # No files, so it installs per-user or per-machine alike. wixl draws a new
     # PackageCode and timestamps on every build; only the codes below are fixed.
     value_name = f"{component_id}-{file_name}"
@@ -251,7 +256,8 @@ def build_msi(workdir, component_id, file_name):
                             capture_output=True, text=True)
     if result.returncode != 0 or not output.is_file():
         raise Failure(f"wixl failed for {value_name}: {result.stderr.strip()}")
-    return output.read_bytes()
+    package = output.read_bytes()
+    return package[:4096] if broken else package
 
 
 def zip_parts(entries):
@@ -314,17 +320,26 @@ def parse_map(text, option, low, high):
     return values
 
 
-def generate(components, installer, out, codes, sleeps):
+def generate(components, installers, out, codes, sleeps, windowed=(), broken=()):
+    """installers: the console stand-in, and the windowed one (or None)."""
     out.mkdir(parents=True, exist_ok=True)
     exe_ids = {c.id for c in components if any(cmd.kind == "exe" for cmd in c.commands)}
-    for option, values in (("--codes", codes), ("--sleep", sleeps)):
+    msi_ids = {c.id for c in components if any(cmd.kind == "msi" for cmd in c.commands)}
+    for option, values in (("--codes", codes), ("--sleep", sleeps), ("--windowed", windowed)):
         for component_id in values:
             if component_id not in exe_ids:
                 raise Failure(f"{option}: component {component_id} runs no stand-in exe")
+    for component_id in broken:
+        if component_id not in msi_ids:
+            raise Failure(f"--broken-msi: component {component_id} installs no package")
+    if windowed and installers[1] is None:
+        raise Failure("--windowed needs --windowed-installer")
 
     with tempfile.TemporaryDirectory(prefix="stand-in-msi-") as workdir:
         for c in components:
             code, sleep_ms = codes.get(c.id, 0), sleeps.get(c.id, 0)
+            installer = installers[1] if c.id in windowed else installers[0]
+            broken_msi = c.id in broken
             target = out / c.staged_name
             if c.extract_folder:
                 prefix = c.extract_folder + "\\"
@@ -341,7 +356,7 @@ def generate(components, installer, out, codes, sleeps):
                         if cmd.kind == "exe":
                             data = marked_installer(installer, c.id, code, sleep_ms)
                         else:
-                            data = build_msi(workdir, c.id, file_name)
+                            data = build_msi(workdir, c.id, file_name, broken_msi)
                         entries.append((name, data))
                 head, tail = zip_parts(entries)
                 write_sparse(target, c.length, head, with_gap(head, tail, c.length))
@@ -357,12 +372,21 @@ def generate(components, installer, out, codes, sleeps):
                     head = marked_installer(installer, c.id, code, sleep_ms)
                     contents = f"code={code} sleep={sleep_ms}"
                 else:
-                    head = build_msi(workdir, c.id, c.staged_name)
+                    head = build_msi(workdir, c.id, c.staged_name, broken_msi)
                     contents = f"value {c.id}-{c.staged_name}"
                 write_sparse(target, c.length, head)
                 tail = b""
             print(f"{c.id:2d} {kind} {c.staged_name:40s} {c.length:>11,d} bytes "
                   f"(head {len(head):,d}, tail {len(tail):,d}): {contents}")
+
+
+def parse_ids(text, option):
+    ids = set()
+    for item in filter(None, (part.strip() for part in (text or "").split(","))):
+        if not item.isdigit() or not 1 <= int(item) <= 35:
+            raise Failure(f"{option}: no component {item!r}")
+        ids.add(int(item))
+    return ids
 
 
 def main(argv):
@@ -371,6 +395,11 @@ def main(argv):
     parser.add_argument("--out", required=True, help="folder for the 35 payload files")
     parser.add_argument("--codes", default="", help='exit codes, e.g. "5=1638,17=3010"')
     parser.add_argument("--sleep", default="", help='waits in ms, e.g. "30=5000"')
+    parser.add_argument("--windowed-installer", help="the stand-in built as a windowed program")
+    parser.add_argument("--windowed", default="",
+                        help='components whose stand-in is the windowed one, e.g. "5,12"')
+    parser.add_argument("--broken-msi", default="",
+                        help='components whose packages are cut short, e.g. "1"')
     parser.add_argument("--catalogue", default=str(CATALOGUE_CPP),
                         help="catalogue.cpp to read (default: the project's)")
     args = parser.parse_args(argv)
@@ -380,7 +409,11 @@ def main(argv):
         # Codes as the stand-in reads them: signed 32-bit or unsigned DWORD.
         codes = parse_map(args.codes, "--codes", -2**31, 2**32 - 1)
         sleeps = parse_map(args.sleep, "--sleep", 0, 2**32 - 2)
-        generate(components, load_installer(args.installer), Path(args.out), codes, sleeps)
+        windowed = parse_ids(args.windowed, "--windowed")
+        broken = parse_ids(args.broken_msi, "--broken-msi")
+        installers = (load_installer(args.installer),
+                      load_installer(args.windowed_installer) if args.windowed_installer else None)
+        generate(components, installers, Path(args.out), codes, sleeps, windowed, broken)
         total = sum(c.length for c in components)
         print(f"35 payloads, {total:,d} bytes, in {time.monotonic() - started:.1f} s")
     except (Failure, OSError, struct.error) as error:

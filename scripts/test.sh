@@ -25,6 +25,9 @@ scripts/make-stand-in-archive.sh "$build/standin/whole"
 scripts/make-stand-in-archive.sh "$build/standin/slow" --sleep "26=6000"
 # Installers that answer 1638 (already present), 3010 (restart) and 1603 (failed).
 scripts/make-stand-in-archive.sh "$build/standin/codes" --codes "5=1638,17=3010,26=1603"
+# Windowed installers, as most vendor setups are, and a damaged package.
+scripts/make-stand-in-archive.sh "$build/standin/windowed" --windowed "5,12" --codes "5=3010" \
+  --broken-msi "1"
 mkdir -p "$build/standin/cut"
 cp --sparse=always "$build/standin/whole/Kavrin.cab" "$build/standin/cut/Kavrin.cab"
 truncate -s 861700000 "$build/standin/cut/Kavrin.cab"

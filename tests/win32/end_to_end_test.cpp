@@ -278,6 +278,39 @@ TEST_F(EndToEnd, FinishPageNamesWhatBecameOfTheRun) {
   EXPECT_EQ(testing::openedUrls(2).size(), 2u);
 }
 
+// Most vendor setups are windowed programs, and so is Windows Installer:
+// the interpreter must wait for them and hand their exit codes on.
+TEST_F(EndToEnd, WindowedInstallersAndADamagedPackageAreToldByTheirCodes) {
+  // 5 and 12 windowed, 5 answering 3010; the package of 1 is cut short.
+  program = standIns + "\\windowed\\norvane.exe";
+  std::set<int> positions;
+  auto w = installWith(0, positions);
+  ASSERT_EQ(w->page(), 3);
+  const std::string summary = w->text(C::标签25);
+  // msiexec's code for a damaged package differs between Windows and Wine.
+  EXPECT_TRUE(
+      summary.starts_with("1 个组件未能安装：\r\nVisual C++ 2005 运行库(x86) 8.0.61187：错误代码 "))
+      << summary;
+  EXPECT_NE(summary.find("需重新启动计算机后生效：Visual C++ 2010 运行库(x86) 10.0.40219.455"),
+            std::string::npos)
+      << summary;
+  EXPECT_EQ(standInValue("1-vcredist.msi"), "(none)") << "the damaged package installed nothing";
+  EXPECT_EQ(standInValue("2-vcredist.msi"), "2");
+  const auto log = installerLog();
+  for (const int id : {5, 12}) {
+    const auto start = std::find_if(log.begin(), log.end(), [id](const LogLine& l) {
+      return l.event == "start" && l.id == id;
+    });
+    ASSERT_NE(start, log.end()) << id;
+    ASSERT_NE(start + 1, log.end()) << id;
+    EXPECT_EQ((start + 1)->event, "end") << "the next began before " << id << " ended";
+    EXPECT_EQ((start + 1)->id, id);
+  }
+  w->requestClose();
+  EXPECT_EQ(w->exitCode(), 0u);
+  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
+}
+
 TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
   const HANDLE holder = CreateFileW(toWide(standIns + "\\whole\\Kavrin.cab").c_str(), GENERIC_READ,
                                     0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
