@@ -198,6 +198,23 @@ int WizardDriver::firstVisibleTreeIndex() const {
   return -1;
 }
 
+bool WizardDriver::clickCloseBox() {
+  RECT frame{};
+  if (!GetWindowRect(window_, &frame)) return false;
+  // Found by asking the window what lies under each point of its caption
+  // row, from the right: the frame is drawn by Wine, not by a window manager.
+  const int row = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYSIZE) / 2;
+  for (int x = frame.right - 1; x > frame.left; --x) {
+    DWORD_PTR hit = 0;
+    SendMessageTimeoutW(window_, WM_NCHITTEST, 0, MAKELPARAM(x, row), SMTO_NORMAL, 1000, &hit);
+    if (hit == HTCLOSE) {
+      mouseClickAt({x - 3, row});
+      return true;
+    }
+  }
+  return false;
+}
+
 void WizardDriver::requestClose() { PostMessageW(window_, WM_CLOSE, 0, 0); }
 
 bool WizardDriver::waitForFinishPage(DWORD milliseconds) const {

@@ -43,6 +43,8 @@ class WizardDriver {
   // The flat index of the tree's topmost shown item, -1 when there is none.
   int firstVisibleTreeIndex() const;
   void requestClose();
+  // A real mouse click on the caption's close box; false if none was found.
+  bool clickCloseBox();
 
   // Polls until cond holds; false after the timeout.
   template <class Cond>
