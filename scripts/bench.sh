@@ -15,7 +15,7 @@ data=$build/bench
 mkdir -p "$data"
 report=docs/BENCHMARKS.md
 $smoke && report=$data/BENCHMARKS.md
-runs=3
+runs=5
 $smoke && runs=1
 
 log() { printf '%s\n' "$*" >&2; }
