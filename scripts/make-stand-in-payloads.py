@@ -411,8 +411,10 @@ def main(argv):
         sleeps = parse_map(args.sleep, "--sleep", 0, 2**32 - 2)
         windowed = parse_ids(args.windowed, "--windowed")
         broken = parse_ids(args.broken_msi, "--broken-msi")
+        # The windowed build is read only where it is used.
         installers = (load_installer(args.installer),
-                      load_installer(args.windowed_installer) if args.windowed_installer else None)
+                      load_installer(args.windowed_installer)
+                      if windowed and args.windowed_installer else None)
         generate(components, installers, Path(args.out), codes, sleeps, windowed, broken)
         total = sum(c.length for c in components)
         print(f"35 payloads, {total:,d} bytes, in {time.monotonic() - started:.1f} s")

@@ -19,6 +19,7 @@ std::size_t ReadAheadFile::readThrough(std::int64_t offset, void* out, std::size
 }
 
 std::size_t ReadAheadFile::readAt(std::int64_t offset, void* out, std::size_t size) {
+  lastError_ = kOsOk;
   auto* to = static_cast<char*>(out);
   std::size_t done = 0;
   while (done < size) {

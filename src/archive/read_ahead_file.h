@@ -16,7 +16,7 @@ class ReadAheadFile {
   ReadAheadFile(Os& os, FileId file) : os_(os), file_(file) {}
 
   // Up to size bytes from offset on; fewer only at the end of the file or
-  // on an error, which lastError() then names.
+  // on an error, which lastError() then names until the next read.
   std::size_t readAt(std::int64_t offset, void* out, std::size_t size);
   OsError lastError() const { return lastError_; }
   FileId file() const { return file_; }

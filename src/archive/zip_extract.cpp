@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <vector>
 
 #include "archive/read_ahead_file.h"
@@ -150,35 +149,43 @@ class EntryData {
 // unnoticed; here the stream must end exactly at the declared size.
 EntryFailure inflateEntry(Os& os, EntryData data, const OsFile& out, const unz_file_info64& info,
                           std::vector<char>& piece, std::vector<char>& input) {
+  // A deflated empty file may carry no deflate data at all.
+  if (info.compressed_size == 0 && info.uncompressed_size == 0) {
+    return info.crc == 0 ? EntryFailure{} : EntryFailure{"checksum mismatch"};
+  }
   RawInflater inflater;
   if (!inflater.ready()) return {"data cannot be read or inflated", kErrOutOfMemory};
   z_stream& zs = inflater.stream();
   std::uint64_t total = 0;
   uLong crc = crc32(0L, Z_NULL, 0);
-  for (int rc = Z_OK; rc != Z_STREAM_END;) {
-    if (zs.avail_in == 0) {
-      // The stream has not ended, yet the entry's data has.
-      if (data.left() == 0) return {"data cannot be read or inflated"};
+  while (true) {
+    if (zs.avail_in == 0 && data.left() > 0) {
       const auto got = data.next(input.data(), input.size());
       if (!got.ok()) return {"data cannot be read or inflated", got.error};
       if (got.value == 0) return {"less data than the entry declares"};
       zs.next_in = reinterpret_cast<Bytef*>(input.data());
       zs.avail_in = static_cast<uInt>(got.value);
     }
+    // Called again even with no input left: inflate may still hold output
+    // that did not fit the last piece.
     zs.next_out = reinterpret_cast<Bytef*>(piece.data());
     zs.avail_out = static_cast<uInt>(piece.size());
-    rc = inflate(&zs, Z_NO_FLUSH);
-    if (rc != Z_OK && rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && zs.avail_in == 0)) {
+    const int rc = inflate(&zs, Z_NO_FLUSH);
+    if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
       return {"data cannot be read or inflated"};
     }
     const std::size_t produced = piece.size() - zs.avail_out;
     total += produced;
     if (total > info.uncompressed_size) return {"more data than the entry declares"};
-    if (produced == 0) continue;
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(produced));
-    if (const OsError e = os.write(out.id(), piece.data(), produced); e != kOsOk) {
-      return {"write failed", e};
+    if (produced > 0) {
+      crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(produced));
+      if (const OsError e = os.write(out.id(), piece.data(), produced); e != kOsOk) {
+        return {"write failed", e};
+      }
     }
+    if (rc == Z_STREAM_END) break;
+    // No progress was possible: the entry's data ended inside the stream.
+    if (rc == Z_BUF_ERROR) return {"data cannot be read or inflated"};
   }
   if (total != info.uncompressed_size) return {"less data than the entry declares"};
   if (crc != info.crc) return {"checksum mismatch"};
@@ -191,7 +198,6 @@ EntryFailure inflateEntry(Os& os, EntryData data, const OsFile& out, const unz_f
 // and says where the data starts, and zlib's crc32 checks what was copied.
 EntryFailure copyStoredEntry(Os& os, EntryData data, const OsFile& out, const unz_file_info64& info,
                              std::vector<char>& piece) {
-  if (info.compressed_size != info.uncompressed_size) return {"stored entry sizes disagree"};
   uLong crc = crc32(0L, Z_NULL, 0);
   while (data.left() > 0) {
     const auto got = data.next(piece.data(), piece.size());
@@ -207,14 +213,17 @@ EntryFailure copyStoredEntry(Os& os, EntryData data, const OsFile& out, const un
 }
 
 // Unpacks the current entry into target; empty reason on success.
-EntryFailure writeEntry(Os& os, ZipReader& zip, ReadAheadFile* archive, const std::string& target,
+EntryFailure writeEntry(Os& os, ZipReader& zip, ReadAheadFile& archive, const std::string& target,
                         const unz_file_info64& info, std::vector<char>& piece,
                         std::vector<char>& input) {
+  // Checked before the target is touched, so a bad entry replaces nothing.
+  if (info.compression_method == 0 && info.compressed_size != info.uncompressed_size) {
+    return {"stored entry sizes disagree"};
+  }
   if (zip.openEntry() != UNZ_OK) return {"entry cannot be read"};
   OpenedFile out;
   if (EntryFailure f = createTarget(os, target, out); !f.reason.empty()) return f;
-  if (archive == nullptr) return {"data cannot be read or inflated"};
-  const EntryData data(*archive, zip, info.compressed_size);
+  const EntryData data(archive, zip, info.compressed_size);
   EntryFailure copied = info.compression_method == 0
                             ? copyStoredEntry(os, data, out.file, info, piece)
                             : inflateEntry(os, data, out.file, info, piece, input);
@@ -246,9 +255,10 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
   // otherwise spend their time on allocations and folder checks.
   std::vector<char> piece(kPieceSize);
   // A second handle on the archive, for the entries' data: minizip reads
-  // only the headers. Opened at the first file entry.
-  OpenedFile archive;
-  std::optional<ReadAheadFile> data;
+  // only the directory and the headers.
+  const OpenedFile archive = openExistingFile(os, zipPath, FileAccess::Read, FileShare::Read);
+  if (!archive.file.valid()) return fail(r, "ZIP file cannot be read", {}, archive.error);
+  ReadAheadFile data(os, archive.file.id());
   std::vector<char> input(kInputSize);
   std::string lastParent;
   // Names are at most 65,535 bytes; one buffer serves every entry.
@@ -298,11 +308,7 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
         lastParent = parent;
       }
     }
-    if (!archive.file.valid()) {
-      archive = openExistingFile(os, zipPath, FileAccess::Read, FileShare::Read);
-      if (archive.file.valid()) data.emplace(os, archive.file.id());
-    }
-    EntryFailure failure = writeEntry(os, zip, data ? &*data : nullptr, target, info, piece, input);
+    EntryFailure failure = writeEntry(os, zip, data, target, info, piece, input);
     if (!failure.reason.empty()) return fail(r, failure.reason, stored, failure.error);
     ++r.entriesDone;
   }

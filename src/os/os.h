@@ -63,8 +63,8 @@ struct WindowsVersion {
 
 struct ProcessOutcome {
   bool started = false;
-  std::uint32_t exitCode = 0;  // meaningful only when started
-  OsError error = kOsOk;       // why it did not start
+  std::uint32_t exitCode = 0;  // meaningful only when started without error
+  OsError error = kOsOk;       // why it did not start, or why its end could not be read
 };
 
 class Os {

@@ -153,6 +153,40 @@ TEST_F(ExtractZip, DataLongerOrShorterThanDeclaredFailsWithItsReason) {
   }
 }
 
+// Sizes around whole output pieces: inflate can fill a piece exactly as the
+// input runs out and still hold the stream's last bytes.
+TEST_F(ExtractZip, DeflatedEntriesOfEverySizeAroundAPiece) {
+  constexpr std::size_t kPiece = 256 * 1024;
+  std::vector<ZipEntrySpec> entries;
+  std::vector<std::string> contents;
+  for (const char fill : {'x', '\0'}) {
+    for (const std::size_t whole : {kPiece, 2 * kPiece, 4 * kPiece}) {
+      for (const std::size_t extra : {0u, 1u, 5u, 50u, 100u, 195u, 200u}) {
+        contents.emplace_back(whole + extra, fill);
+        entries.push_back(fileEntry("f" + std::to_string(entries.size()), contents.back()));
+      }
+    }
+  }
+  const ExtractResult r = extract(entries);
+  ASSERT_TRUE(r.ok) << r.reason << " at " << r.failedEntry;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(readWholeFile(dest() + "\\" + entries[i].name), contents[i]) << entries[i].name;
+  }
+}
+
+// A deflated empty file may hold no deflate data at all.
+TEST_F(ExtractZip, DeflatedEmptyFileWithoutData) {
+  std::string zip = buildZip({fileEntry("empty.txt", "", 0)});
+  // Turn the stored entry into a deflated one with no data: the method
+  // sits 8 bytes into the local header and 10 into the central one.
+  zip[8] = 8;
+  zip[zip.find("PK\x01\x02") + 10] = 8;
+  writeWholeFile(zipPath(), zip);
+  const ExtractResult r = extractZip(platformOs(), zipPath(), dest());
+  EXPECT_TRUE(r.ok) << r.reason;
+  EXPECT_EQ(readWholeFile(dest() + "\\empty.txt"), "");
+}
+
 TEST_F(ExtractZip, EmptyMissingAndForeignFiles) {
   writeWholeFile(zipPath(), "");
   ExtractResult r = extractZip(platformOs(), zipPath(), dest());
