@@ -7,6 +7,7 @@
 #include "os/win32_text.h"
 #include "ui/texts.h"
 #include "ui/win32_comctl.h"
+#include "ui/win32_control_class.h"
 #include "ui/win32_pictures.h"
 #include "ui/win32_resources.h"
 #include "ui/win32_text_fit.h"
@@ -136,56 +137,17 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
     x += kContainerX;  // page controls are placed relative to the container
     y += kContainerY;
   }
-  const wchar_t* cls = L"STATIC";
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  const ControlClass kind = controlClassOf(spec);
+  DWORD style = kind.style;
   // Controls on a picture come and go with it; the others with their page.
   const bool shown = spec.onPicture != ControlId::None || spec.page <= 0;
-  if (shown && !spec.initiallyHidden) style |= WS_VISIBLE;
-  DWORD exStyle = 0;
-  int height = spec.height;
-  switch (spec.kind) {
-    case ControlKind::PageContainer:
-      cls = WC_TABCONTROLW;
-      style |= WS_VISIBLE;
-      break;
-    case ControlKind::Picture:
-      style |= SS_BITMAP | SS_NOTIFY;
-      break;
-    case ControlKind::Line:
-      style |= SS_LEFT;
-      break;
-    case ControlKind::Label:
-      style |= (spec.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX;
-      break;
-    case ControlKind::LinkLabel:
-      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
-      break;
-    case ControlKind::TransparentLabel:
-      style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY;
-      exStyle |= WS_EX_TRANSPARENT;
-      break;
-    case ControlKind::Button:
-      cls = L"BUTTON";
-      style |= BS_PUSHBUTTON | WS_TABSTOP;
-      break;
-    case ControlKind::DropDownList:
-      cls = L"COMBOBOX";
-      style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      height = 160;  // the dropped-down list; the box itself is sized by its font
-      break;
-    case ControlKind::TreeView:
-      cls = WC_TREEVIEWW;
-      style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS | WS_BORDER |
-               WS_TABSTOP;
-      break;
-    case ControlKind::ProgressBar:
-      cls = PROGRESS_CLASSW;
-      break;
+  if ((shown && !spec.initiallyHidden) || spec.kind == ControlKind::PageContainer) {
+    style |= WS_VISIBLE;
   }
   const int id = controlNumber(spec.id);
   const HWND h = CreateWindowExW(
-      exStyle, cls, toWide(std::string(spec.text)).c_str(), style, x, y, spec.width, height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+      kind.exStyle, kind.className, toWide(std::string(spec.text)).c_str(), style, x, y, spec.width,
+      kind.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (h == nullptr) return nullptr;
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.titleFont ? titleFont_ : guiFont_),
                FALSE);

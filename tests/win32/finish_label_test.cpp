@@ -8,23 +8,26 @@
 #include "catalogue/catalogue.h"
 #include "ui/finish_summary.h"
 #include "ui/layout.h"
+#include "ui/win32_control_class.h"
 #include "ui/win32_text_fit.h"
 
 namespace norvane {
 namespace {
 
-// A label of the finish page's size, font and style, in a hidden window.
+// A label made as the window makes the finish page's, in a hidden window.
 class FinishLabel : public ::testing::Test {
  protected:
   void SetUp() override {
     const ControlSpec& spec = specOf(ControlId::标签25);
-    ASSERT_TRUE(spec.wordWrap);
+    // The window gives every label without a title font the system's GUI font.
+    ASSERT_FALSE(spec.titleFont);
+    const ControlClass kind = controlClassOf(spec);
     parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
-    label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, spec.x, spec.y,
-                            spec.width, spec.height, parent, nullptr, GetModuleHandleW(nullptr),
-                            nullptr);
+    label =
+        CreateWindowExW(kind.exStyle, kind.className, L"", kind.style, spec.x, spec.y, spec.width,
+                        kind.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(label, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
