@@ -20,27 +20,20 @@ void noteError(StageResult& r, OsError e) {
 }
 
 // Reads the next chunk at the archive's current position into a fresh
-// buffer. A failed allocation or read yields nothing and parks the archive
-// at its end, so the rest of the same payload yields nothing either instead
-// of bytes from the wrong place. Once parked, this payload reads nothing
-// more even if parking itself failed.
+// buffer. A failed allocation or read yields nothing and parks the payload,
+// so the rest of it yields nothing either instead of bytes from the wrong
+// place; the next copy positions absolutely and is unaffected.
 std::size_t readChunk(Os& os, const OsFile& archive, OsBuffer& buffer, StageResult& r,
                       bool& parked) {
-  if (!archive.valid()) {
-    noteError(r, kErrInvalidFile);
-    return 0;
-  }
   if (parked) return 0;
   if (!buffer) {
     noteError(r, kErrOutOfMemory);
-    os.seek(archive.id(), 0, SeekFrom::End);
     parked = true;
     return 0;
   }
   const auto got = os.read(archive.id(), buffer.data(), buffer.size());
   if (!got.ok()) {
     noteError(r, got.error);
-    os.seek(archive.id(), 0, SeekFrom::End);
     parked = true;
     return 0;
   }
@@ -68,9 +61,11 @@ StageResult copySegment(Os& os, const OsFile& archive, const ArchiveSegment& seg
                         const std::string& stagedPath) {
   StageResult r;
   bool writeFailed = false;
-  bool parked = false;
+  // Without an archive every read yields nothing.
+  bool parked = !archive.valid();
+  if (parked) noteError(r, kErrInvalidFile);
   const auto chunk = static_cast<std::size_t>(segment.chunkLength);
-  if (archive.valid()) {
+  if (!parked) {
     // Absolute positioning: no copy depends on where an earlier one stopped.
     // Where it fails, reading on would copy bytes from wherever the last
     // copy stopped; the payload is left empty instead.

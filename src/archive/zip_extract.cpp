@@ -44,9 +44,11 @@ class ZipReader {
     entryOpen_ = rc == UNZ_OK;
     return rc;
   }
-  int closeEntry() {
+  // Frees minizip's state of the entry; it checks nothing, as the entry's
+  // data did not pass through it.
+  void closeEntry() {
     entryOpen_ = false;
-    return unzCloseCurrentFile(zip_);
+    unzCloseCurrentFile(zip_);
   }
 
  private:
@@ -54,13 +56,10 @@ class ZipReader {
   bool entryOpen_ = false;
 };
 
-bool startsWithLocalHeader(Os& os, const std::string& zipPath) {
-  OpenedFile f = openExistingFile(os, zipPath, FileAccess::Read, FileShare::Read);
-  if (!f.file.valid()) return false;
+bool startsWithLocalHeader(ReadAheadFile& file) {
   std::array<unsigned char, 4> head{};
-  auto r = os.read(f.file.id(), head.data(), head.size());
-  return r.ok() && r.value == head.size() && head[0] == 0x50 && head[1] == 0x4B &&
-         head[2] == 0x03 && head[3] == 0x04;
+  return file.readAt(0, head.data(), head.size()) == head.size() && head[0] == 0x50 &&
+         head[1] == 0x4B && head[2] == 0x03 && head[3] == 0x04;
 }
 
 bool isPlainAscii(const std::string& s) {
@@ -98,6 +97,13 @@ EntryFailure createTarget(Os& os, const std::string& target, OpenedFile& out) {
     out = createTruncatedFile(os, target, FileShare::Read);
   }
   if (!out.file.valid()) return {"file cannot be created", out.error};
+  return {};
+}
+
+// Appends a piece of an entry to its file, adding it to the running CRC.
+EntryFailure writePiece(Os& os, const OsFile& out, const char* bytes, std::size_t n, uLong& crc) {
+  crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(n));
+  if (const OsError e = os.write(out.id(), bytes, n); e != kOsOk) return {"write failed", e};
   return {};
 }
 
@@ -178,9 +184,8 @@ EntryFailure inflateEntry(Os& os, EntryData data, const OsFile& out, const unz_f
     total += produced;
     if (total > info.uncompressed_size) return {"more data than the entry declares"};
     if (produced > 0) {
-      crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(produced));
-      if (const OsError e = os.write(out.id(), piece.data(), produced); e != kOsOk) {
-        return {"write failed", e};
+      if (EntryFailure f = writePiece(os, out, piece.data(), produced, crc); !f.reason.empty()) {
+        return f;
       }
     }
     if (rc == Z_STREAM_END) break;
@@ -203,9 +208,8 @@ EntryFailure copyStoredEntry(Os& os, EntryData data, const OsFile& out, const un
     const auto got = data.next(piece.data(), piece.size());
     if (!got.ok()) return {"data cannot be read or inflated", got.error};
     if (got.value == 0) return {"less data than the entry declares"};
-    crc = crc32(crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(got.value));
-    if (const OsError e = os.write(out.id(), piece.data(), got.value); e != kOsOk) {
-      return {"write failed", e};
+    if (EntryFailure f = writePiece(os, out, piece.data(), got.value, crc); !f.reason.empty()) {
+      return f;
     }
   }
   if (crc != info.crc) return {"checksum mismatch"};
@@ -229,7 +233,6 @@ EntryFailure writeEntry(Os& os, ZipReader& zip, ReadAheadFile& archive, const st
                             : inflateEntry(os, data, out.file, info, piece, input);
   if (!copied.reason.empty()) return copied;
   if (const OsError e = out.file.close(); e != kOsOk) return {"write failed", e};
-  // Only frees minizip's state: the data did not pass through it.
   zip.closeEntry();
   os.setNormalAttributes(target);
   return {};
@@ -244,7 +247,12 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
   if (const OsError e = createDirectories(os, destinationFolder); e != kOsOk) {
     return fail(r, "destination cannot be created", {}, e);
   }
-  if (!startsWithLocalHeader(os, zipPath)) return fail(r, "not a ZIP file");
+  // The handle the entries' data is read through; minizip opens its own for
+  // the directory and the headers.
+  const OpenedFile archive = openExistingFile(os, zipPath, FileAccess::Read, FileShare::Read);
+  if (!archive.file.valid()) return fail(r, "not a ZIP file", {}, archive.error);
+  ReadAheadFile data(os, archive.file.id());
+  if (!startsWithLocalHeader(data)) return fail(r, "not a ZIP file");
 
   zlib_filefunc64_def io = osZipFileFunctions(os);
   ZipReader zip(zipPath, io);
@@ -254,12 +262,8 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
   // file entry remembered: archives of many small files in few folders
   // otherwise spend their time on allocations and folder checks.
   std::vector<char> piece(kPieceSize);
-  // A second handle on the archive, for the entries' data: minizip reads
-  // only the directory and the headers.
-  const OpenedFile archive = openExistingFile(os, zipPath, FileAccess::Read, FileShare::Read);
-  if (!archive.file.valid()) return fail(r, "ZIP file cannot be read", {}, archive.error);
-  ReadAheadFile data(os, archive.file.id());
   std::vector<char> input(kInputSize);
+  const std::string root(withoutTrailingSeparators(destinationFolder));
   std::string lastParent;
   // Names are at most 65,535 bytes; one buffer serves every entry.
   std::string nameBuffer(65536, '\0');
@@ -277,8 +281,7 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
         (info.flag & kFlagUtf8Name) != 0 || isPlainAscii(stored) ? stored : os.ansiToUtf8(stored);
     const auto safe = checkEntryName(name);
     if (!safe) return fail(r, "unsafe entry name", stored);
-    const std::string target =
-        joinPath(withoutTrailingSeparators(destinationFolder), safe->relativePath);
+    const std::string target = joinPath(root, safe->relativePath);
     const auto attrs = static_cast<std::uint32_t>(info.external_fa);
     // The format also marks folders by a trailing "/" alone, which some
     // packers rely on without setting an attribute.
@@ -297,10 +300,8 @@ ExtractResult extractZip(Os& os, const std::string& zipPath, const std::string& 
     if (info.compression_method != 0 && info.compression_method != Z_DEFLATED) {
       return fail(r, "unsupported compression method", stored);
     }
-    const auto slash = safe->relativePath.find_last_of('\\');
-    if (slash != std::string::npos) {
-      const std::string parent = joinPath(withoutTrailingSeparators(destinationFolder),
-                                          safe->relativePath.substr(0, slash));
+    if (safe->relativePath.find('\\') != std::string::npos) {
+      const std::string parent = target.substr(0, target.find_last_of('\\'));
       if (parent != lastParent) {
         if (const OsError e = createDirectories(os, parent); e != kOsOk) {
           return fail(r, "folder cannot be created", stored, e);

@@ -2,7 +2,6 @@
 // decides the components offered and the package of one of them.
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "os/os.h"

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "install/install_component.h"

@@ -12,9 +12,9 @@ namespace {
 // the shortened parts; otherwise runInstaller refuses the command and the
 // report says so: a visible failure, never a command run with a mangled path.
 std::string interpreterSafeFolder(Os& os, const std::string& workDirectory) {
-  if (workDirectory.find_first_of("%!") == std::string::npos) return workDirectory;
+  if (!interpreterExpands(workDirectory)) return workDirectory;
   auto shortName = os.shortPathName(workDirectory);
-  if (!shortName.ok() || shortName.value.find_first_of("%!") != std::string::npos) {
+  if (!shortName.ok() || interpreterExpands(shortName.value)) {
     return workDirectory;
   }
   std::string out = shortName.value;

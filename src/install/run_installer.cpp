@@ -12,9 +12,12 @@ bool needsQuotes(const std::string& program) {
 
 }  // namespace
 
+bool interpreterExpands(std::string_view text) {
+  return text.find_first_of("%!") != std::string_view::npos;
+}
+
 std::optional<std::string> interpreterCommandLine(const InstallerCommand& command) {
-  if (command.program.find_first_of("%!") != std::string::npos ||
-      command.arguments.find_first_of("%!") != std::string::npos) {
+  if (interpreterExpands(command.program) || interpreterExpands(command.arguments)) {
     return std::nullopt;
   }
   if (!needsQuotes(command.program)) {

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "install/installer_command.h"
 #include "os/os.h"
@@ -16,6 +17,9 @@ namespace norvane {
 // keeps its own quotes. Nothing when the command holds % or !, which the
 // interpreter would expand whatever the quoting.
 std::optional<std::string> interpreterCommandLine(const InstallerCommand& command);
+
+// Whether text holds % or !, which the interpreter expands in any quoting.
+bool interpreterExpands(std::string_view text);
 
 struct InstallerOutcome {
   std::string commandLine;  // as handed to the interpreter, empty if refused

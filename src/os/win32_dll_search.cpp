@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "os/win32_system.h"
+
 namespace norvane {
 
 namespace {
@@ -15,12 +17,11 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryWFn = BOOL(WINAPI*)(LPCWSTR);
 
 void preloadFromSystemFolder() {
-  wchar_t folder[MAX_PATH + 1];
-  const UINT n = GetSystemDirectoryW(folder, MAX_PATH + 1);
-  if (n == 0 || n > MAX_PATH) return;
+  const std::wstring folder = systemFolder();
+  if (folder.empty()) return;
   for (const wchar_t* name : {L"uxtheme.dll", L"version.dll", L"dwmapi.dll"}) {
     // dwmapi is missing on XP; a failed load is the right outcome there.
-    LoadLibraryW((std::wstring(folder, n) + L"\\" + name).c_str());
+    LoadLibraryW((folder + L"\\" + name).c_str());
   }
 }
 
@@ -30,13 +31,12 @@ DllSearchHardening hardenDllSearch() {
   const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
   DllSearchHardening result = DllSearchHardening::None;
   if (kernel != nullptr) {
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const auto setDefault =
+        procAddress<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
     if (setDefault != nullptr && setDefault(kLoadLibrarySearchSystem32)) {
       result = DllSearchHardening::SystemFolderOnly;
     } else {
-      const auto setDirectory = reinterpret_cast<SetDllDirectoryWFn>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")));
+      const auto setDirectory = procAddress<SetDllDirectoryWFn>(kernel, "SetDllDirectoryW");
       if (setDirectory != nullptr && setDirectory(L""))
         result = DllSearchHardening::AppFolderRemoved;
     }

@@ -43,12 +43,6 @@ struct KernelHandleTraits {  // processes, threads, events: null when absent
   static void close(Value h) { CloseHandle(h); }
 };
 
-struct FileHandleTraits {  // CreateFile: INVALID_HANDLE_VALUE when absent
-  using Value = HANDLE;
-  static Value invalid() { return INVALID_HANDLE_VALUE; }
-  static void close(Value h) { CloseHandle(h); }
-};
-
 struct FindHandleTraits {  // FindFirstFile: INVALID_HANDLE_VALUE, closed by FindClose
   using Value = HANDLE;
   static Value invalid() { return INVALID_HANDLE_VALUE; }
@@ -62,7 +56,6 @@ struct RegistryKeyTraits {
 };
 
 using KernelHandle = UniqueWin32Handle<KernelHandleTraits>;
-using FileHandle = UniqueWin32Handle<FileHandleTraits>;
 using FindHandle = UniqueWin32Handle<FindHandleTraits>;
 using RegistryKey = UniqueWin32Handle<RegistryKeyTraits>;
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "os/win32_handle.h"
+#include "os/win32_system.h"
 #include "os/win32_text.h"
 
 namespace norvane {
@@ -209,20 +210,15 @@ bool Win32Os::windowsIs64Bit() {
 #else
   // Missing before XP SP2, where no 64-bit Windows exists to run us.
   using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-  const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  const auto isWow64 =
+      procAddress<IsWow64ProcessFn>(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process");
   BOOL wow64 = FALSE;
   if (isWow64 == nullptr || !isWow64(GetCurrentProcess(), &wow64)) return false;
   return wow64 != FALSE;
 #endif
 }
 
-std::string Win32Os::systemDirectory() {
-  wchar_t buffer[MAX_PATH + 1];
-  const UINT n = GetSystemDirectoryW(buffer, MAX_PATH + 1);
-  if (n == 0 || n > MAX_PATH) return {};
-  return toUtf8(buffer, n);
-}
+std::string Win32Os::systemDirectory() { return toUtf8(systemFolder()); }
 
 OsError Win32Os::writeUserRegistryString(const std::string& keyPath, const std::string& valueName,
                                          const std::string& data) {
@@ -239,13 +235,9 @@ OsError Win32Os::writeUserRegistryString(const std::string& keyPath, const std::
 }
 
 std::string Win32Os::ansiToUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (n <= 0) return text;
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return toUtf8(wide);
+  const std::wstring wide = toWide(text, CP_ACP);
+  // Bytes the code page cannot read stay as they are.
+  return wide.empty() ? text : toUtf8(wide);
 }
 
 namespace {

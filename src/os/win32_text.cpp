@@ -4,12 +4,13 @@
 
 namespace norvane {
 
-std::wstring toWide(const std::string& utf8) {
-  if (utf8.empty()) return {};
+std::wstring toWide(std::string_view text, unsigned codePage) {
+  if (text.empty()) return {};
   const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return {};
   std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
   return out;
 }
 

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace norvane {
 
-std::wstring toWide(const std::string& utf8);
+// From UTF-8, or from the code page given (a Windows CP_ value).
+std::wstring toWide(std::string_view text, unsigned codePage = 65001 /* CP_UTF8 */);
 std::string toUtf8(const std::wstring& wide);
 std::string toUtf8(const wchar_t* wide, std::size_t length);
 

@@ -103,6 +103,5 @@ const ControlSpec& specOf(ControlId id) {
 }
 
 std::string_view welcomeText() { return kWelcomeText; }
-std::string_view installNotice() { return kInstallNotice; }
 
 }  // namespace norvane

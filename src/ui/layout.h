@@ -56,9 +56,7 @@ inline constexpr int kContainerX = -2;
 inline constexpr int kContainerY = -23;
 inline constexpr int kOuterWidth = 454;
 inline constexpr int kOuterHeight = 400;
-inline constexpr int kClientWidth = 448;
 
 std::string_view welcomeText();
-std::string_view installNotice();
 
 }  // namespace norvane

@@ -1,21 +1,19 @@
 #include "ui/win32_comctl.h"
 
+#include "os/win32_system.h"
+
 namespace norvane {
 
 namespace {
-
-template <class Fn>
-Fn lookUp(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 CommonControls load() {
   CommonControls c;
   const HMODULE module = LoadLibraryW(L"comctl32.dll");
   if (module == nullptr) return c;
-  c.initCommonControlsEx = lookUp<decltype(c.initCommonControlsEx)>(module, "InitCommonControlsEx");
-  c.imageListCreate = lookUp<decltype(c.imageListCreate)>(module, "ImageList_Create");
-  c.imageListAdd = lookUp<decltype(c.imageListAdd)>(module, "ImageList_Add");
+  c.initCommonControlsEx =
+      procAddress<decltype(c.initCommonControlsEx)>(module, "InitCommonControlsEx");
+  c.imageListCreate = procAddress<decltype(c.imageListCreate)>(module, "ImageList_Create");
+  c.imageListAdd = procAddress<decltype(c.imageListAdd)>(module, "ImageList_Add");
   if (c.initCommonControlsEx != nullptr) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                      ICC_TAB_CLASSES | ICC_PROGRESS_CLASS |

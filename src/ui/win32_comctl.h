@@ -13,7 +13,6 @@ struct CommonControls {
   decltype(&::InitCommonControlsEx) initCommonControlsEx = nullptr;
   decltype(&::ImageList_Create) imageListCreate = nullptr;
   decltype(&::ImageList_Add) imageListAdd = nullptr;
-  bool loaded() const { return initCommonControlsEx != nullptr; }
 };
 
 // Loads the library and registers the control classes the wizard uses.

@@ -14,7 +14,7 @@ bool textFitsControl(HWND control, std::string_view text) {
   const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
   const HGDIOBJ previous =
       SelectObject(dc, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
-  const std::wstring wide = toWide(std::string(text));
+  const std::wstring wide = toWide(text);
   // The flags a word-wrapping static control draws with.
   RECT needed{0, 0, client.right, 0};
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &needed,

@@ -1,9 +1,9 @@
 #include "ui/win32_wizard_window.h"
 
-// After windows.h, which they build on.
-#include <commctrl.h>
+// After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include "os/win32_system.h"
 #include "os/win32_text.h"
 #include "ui/texts.h"
 #include "ui/win32_comctl.h"
@@ -36,19 +36,16 @@ Win32WizardWindow* windowOf(HWND window) {
   return reinterpret_cast<Win32WizardWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
+// uxtheme was loaded from the system folder when the program started.
 template <class Fn>
 Fn uxthemeFunction(const char* name) {
-  // Loaded from the system folder when the program started.
-  const HMODULE uxtheme = GetModuleHandleW(L"uxtheme.dll");
-  return uxtheme == nullptr
-             ? nullptr
-             : reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(uxtheme, name)));
+  return procAddress<Fn>(GetModuleHandleW(L"uxtheme.dll"), name);
 }
 
 }  // namespace
 
 Win32WizardWindow::Win32WizardWindow(Os& os, std::string programFolder)
-    : os_(os), wizard_(os, *this, std::move(programFolder)) {
+    : wizard_(os, *this, std::move(programFolder)) {
   wizard_.tree().setChangeListener([this] { queueTreeSync(); });
 }
 
@@ -95,9 +92,8 @@ bool Win32WizardWindow::createWindow() {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int x = work.left + (work.right - work.left - kOuterWidth) / 2;
   const int y = work.top + (work.bottom - work.top - kOuterHeight) / 2;
-  window_ =
-      CreateWindowExW(0, kWindowClass, toWide(std::string(kWindowTitle)).c_str(), kWindowStyle, x,
-                      y, kOuterWidth, kOuterHeight, nullptr, nullptr, instance, this);
+  window_ = CreateWindowExW(0, kWindowClass, toWide(kWindowTitle).c_str(), kWindowStyle, x, y,
+                            kOuterWidth, kOuterHeight, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   createControls();
   return true;
@@ -146,8 +142,8 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
   }
   const int id = controlNumber(spec.id);
   const HWND h = CreateWindowExW(
-      kind.exStyle, kind.className, toWide(std::string(spec.text)).c_str(), style, x, y, spec.width,
-      kind.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+      kind.exStyle, kind.className, toWide(spec.text).c_str(), style, x, y, spec.width, kind.height,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (h == nullptr) return nullptr;
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(spec.titleFont ? titleFont_ : guiFont_),
                FALSE);
@@ -186,8 +182,7 @@ HWND Win32WizardWindow::createControl(const ControlSpec& spec) {
       break;
     case ControlKind::DropDownList:
       for (std::string_view caption : kPresetCaptions) {
-        SendMessageW(h, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(toWide(std::string(caption)).c_str()));
+        SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(caption).c_str()));
       }
       break;
     case ControlKind::TreeView: {
@@ -238,7 +233,7 @@ void Win32WizardWindow::showPage(int page) {
 
 void Win32WizardWindow::setCaption(ControlId id, std::string_view text) {
   const HWND h = control(id);
-  SetWindowTextW(h, toWide(std::string(text)).c_str());
+  SetWindowTextW(h, toWide(text).c_str());
   // Labels paint the page colour behind them; repaint so no old text shows.
   InvalidateRect(h, nullptr, TRUE);
 }
@@ -298,18 +293,16 @@ void Win32WizardWindow::enableThemedDrawing() {
 // press Install under the Cancel question and have Yes end the program in
 // the middle of the run. Task-modal boxes disable the thread's windows.
 void Win32WizardWindow::showMessage(std::string_view text, std::string_view title) {
-  MessageBoxW(nullptr, toWide(std::string(text)).c_str(), toWide(std::string(title)).c_str(),
-              MB_OK | MB_TASKMODAL);
+  MessageBoxW(nullptr, toWide(text).c_str(), toWide(title).c_str(), MB_OK | MB_TASKMODAL);
 }
 
 bool Win32WizardWindow::askYesNo(std::string_view text, std::string_view title) {
-  return MessageBoxW(nullptr, toWide(std::string(text)).c_str(), toWide(std::string(title)).c_str(),
+  return MessageBoxW(nullptr, toWide(text).c_str(), toWide(title).c_str(),
                      MB_YESNO | MB_TASKMODAL) == IDYES;
 }
 
 void Win32WizardWindow::openUrl(std::string_view address) {
-  ShellExecuteW(nullptr, L"open", toWide(std::string(address)).c_str(), nullptr, nullptr,
-                SW_SHOWNORMAL);
+  ShellExecuteW(nullptr, L"open", toWide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Win32WizardWindow::exitProgram() { ExitProcess(0); }

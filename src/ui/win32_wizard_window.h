@@ -72,7 +72,6 @@ class Win32WizardWindow final : public WizardView, private ProgressSink {
   HWND control(ControlId id) const;
   const ControlSpec* specOfWindow(HWND window) const;
 
-  Os& os_;
   Wizard wizard_;
   HWND window_ = nullptr;
   std::map<ControlId, HWND> controls_;

@@ -60,6 +60,10 @@ bool ChildProcess::waitForExit(DWORD milliseconds, DWORD& exitCode) {
   return GetExitCodeProcess(process_, &exitCode) != FALSE;
 }
 
+bool copyBesideTestProgram(const std::string& name, const std::string& target) {
+  return CopyFileW(toWide(besideTestProgram(name)).c_str(), toWide(target).c_str(), FALSE) != FALSE;
+}
+
 namespace {
 
 struct Search {

@@ -35,6 +35,10 @@ class ChildProcess {
   DWORD startError_ = 0;
 };
 
+// Copies a program built beside the test program to target; false if it
+// could not.
+bool copyBesideTestProgram(const std::string& name, const std::string& target);
+
 // The first visible top-level window of the process with this class, or
 // null after the timeout.
 HWND waitForWindow(DWORD processId, const wchar_t* windowClass, DWORD milliseconds);

@@ -31,8 +31,7 @@ class DllSearch : public ::testing::Test {
  protected:
   void SetUp() override {
     for (const char* name : kPlantedNames) {
-      ASSERT_TRUE(CopyFileW(toWide(testing::besideTestProgram("norvane_canary.dll")).c_str(),
-                            toWide(dir / name).c_str(), FALSE));
+      ASSERT_TRUE(testing::copyBesideTestProgram("norvane_canary.dll", dir / name));
     }
   }
   std::vector<std::string> loadedCanaries() const {
@@ -44,8 +43,7 @@ class DllSearch : public ::testing::Test {
   }
   std::string place(const std::string& program) {
     const std::string target = dir / program;
-    EXPECT_TRUE(CopyFileW(toWide(testing::besideTestProgram(program)).c_str(),
-                          toWide(target).c_str(), FALSE));
+    EXPECT_TRUE(testing::copyBesideTestProgram(program, target));
     return target;
   }
   TempDir dir;

@@ -58,25 +58,22 @@ std::vector<LogLine> installerLog() {
   return lines;
 }
 
-std::string standInValue(const std::string& name) {
+// A string value under HKEY_CURRENT_USER, "(none)" when it is not there.
+std::string userRegistryString(const wchar_t* key, const std::string& name) {
   wchar_t data[64] = {};
   DWORD bytes = sizeof data;
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\NorvaneStandIn", toWide(name).c_str(),
-                   RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) {
+  if (RegGetValueW(HKEY_CURRENT_USER, key, toWide(name).c_str(), RRF_RT_REG_SZ, nullptr, data,
+                   &bytes) != ERROR_SUCCESS) {
     return "(none)";
   }
   return toUtf8(data);
 }
 
-std::string steamLanguage() {
-  wchar_t data[64] = {};
-  DWORD bytes = sizeof data;
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Valve\\Steam", L"Language", RRF_RT_REG_SZ,
-                   nullptr, data, &bytes) != ERROR_SUCCESS) {
-    return "(none)";
-  }
-  return toUtf8(data);
+std::string standInValue(const std::string& name) {
+  return userRegistryString(L"Software\\NorvaneStandIn", name);
 }
+
+std::string steamLanguage() { return userRegistryString(L"Software\\Valve\\Steam", "Language"); }
 
 std::string fileNameOf(std::string_view path) {
   return std::string(path.substr(path.rfind('\\') + 1));
@@ -177,6 +174,14 @@ class EndToEnd : public ::testing::Test {
     EXPECT_EQ(positions.count(100), 1u);
   }
 
+  // Sends the wizard a close message: it must end with 0 and open
+  // its two pages.
+  static void closeAndExpectTwoPages(WizardDriver& w) {
+    w.requestClose();
+    EXPECT_EQ(w.exitCode(), 0u);
+    EXPECT_EQ(testing::openedUrls(2).size(), 2u);
+  }
+
   TempDir folder;
   std::string standIns;
   std::string program;
@@ -273,9 +278,7 @@ TEST_F(EndToEnd, FinishPageNamesWhatBecameOfTheRun) {
             "（其中 1 个已是相同或更新的版本）。"
             "\r\n需重新启动计算机后生效：Microsoft .NET Framework 4.6");
   EXPECT_EQ(w->text(C::标签24), "Norvane游戏运行库合集 v2.6 安装完毕") << "title and thanks stay";
-  w->requestClose();
-  EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
+  closeAndExpectTwoPages(*w);
 }
 
 // Most vendor setups are windowed programs, and so is Windows Installer:
@@ -306,9 +309,7 @@ TEST_F(EndToEnd, WindowedInstallersAndADamagedPackageAreToldByTheirCodes) {
     EXPECT_EQ((start + 1)->event, "end") << "the next began before " << id << " ended";
     EXPECT_EQ((start + 1)->id, id);
   }
-  w->requestClose();
-  EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
+  closeAndExpectTwoPages(*w);
 }
 
 TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
@@ -323,9 +324,7 @@ TEST_F(EndToEnd, ArchiveHeldByAnotherProcessInstallsNothingButEnds) {
   EXPECT_TRUE(w->text(C::标签25).starts_with("23 个组件未能安装：\r\n")) << "not reported as done";
   EXPECT_EQ(standInValue("1-vcredist.msi"), "(none)");
   EXPECT_EQ(positions.count(100), 1u);
-  w->requestClose();
-  EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
+  closeAndExpectTwoPages(*w);
 }
 
 TEST_F(EndToEnd, ArchiveCutShortInsideTheLastPayloadSparesTheOthers) {
@@ -339,9 +338,7 @@ TEST_F(EndToEnd, ArchiveCutShortInsideTheLastPayloadSparesTheOthers) {
   const auto log = installerLog();
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back().id, 34) << "the last installer that could run";
-  w->requestClose();
-  EXPECT_EQ(w->exitCode(), 0u);
-  EXPECT_EQ(testing::openedUrls(2).size(), 2u);
+  closeAndExpectTwoPages(*w);
 }
 
 TEST_F(EndToEnd, HangingInstallerKeepsTheWindowAnsweringAndClosed) {

@@ -26,8 +26,7 @@ class Gui : public ::testing::Test {
  protected:
   void SetUp() override {
     program = folder / "norvane.exe";
-    ASSERT_TRUE(CopyFileW(toWide(testing::besideTestProgram("norvane.exe")).c_str(),
-                          toWide(program).c_str(), FALSE));
+    ASSERT_TRUE(testing::copyBesideTestProgram("norvane.exe", program));
     ASSERT_EQ(platformOs().createDirectory(temp), kOsOk);
   }
   // With its own temporary folder.

@@ -5,16 +5,12 @@
 #include <string>
 
 #include "os/win32_text.h"
+#include "support/platform.h"
 
 namespace norvane {
 namespace {
 
-std::wstring programPath() {
-  wchar_t self[MAX_PATH * 2];
-  const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH * 2);
-  std::wstring path(self, n);
-  return path.substr(0, path.find_last_of(L'\\') + 1) + L"norvane.exe";
-}
+std::wstring programPath() { return toWide(testing::besideTestProgram("norvane.exe")); }
 
 std::string manifestOf(const std::wstring& program) {
   const HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);

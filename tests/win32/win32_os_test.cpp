@@ -15,6 +15,7 @@
 #include "os/os_handles.h"
 #include "os/win32_text.h"
 #include "support/platform.h"
+#include "support/win32_child.h"
 #include "support/zip_builder.h"
 
 namespace norvane {
@@ -26,10 +27,6 @@ using testing::platformOs;
 using testing::readWholeFile;
 using testing::TempDir;
 using testing::writeWholeFile;
-
-void copyProgram(const std::string& from, const std::string& to) {
-  ASSERT_TRUE(CopyFileW(toWide(from).c_str(), toWide(to).c_str(), FALSE)) << from << " -> " << to;
-}
 
 TEST(Win32Os, TemporaryFolderIsAnAbsoluteExistingFolderWithSeparator) {
   const auto t = platformOs().temporaryFolder();
@@ -173,7 +170,7 @@ TEST(Win32Os, ProgramsInAwkwardFoldersGetTheirArgumentsIntact) {
     const std::string folder = dir / c.folder;
     ASSERT_EQ(platformOs().createDirectory(folder), kOsOk);
     const std::string program = folder + "\\setup.exe";
-    copyProgram(testing::besideTestProgram("norvane_probe_child.exe"), program);
+    ASSERT_TRUE(testing::copyBesideTestProgram("norvane_probe_child.exe", program)) << program;
     writeWholeFile(program + ".code", std::to_string(c.exitCode));
     const InstallerOutcome r = runInstaller(platformOs(), {program, c.arguments});
     ASSERT_TRUE(r.process.started) << c.folder;
@@ -191,7 +188,7 @@ TEST(Win32Os, ProgramsInAwkwardFoldersGetTheirArgumentsIntact) {
 TEST(Win32Os, ProcessesStartHiddenAndAreWaitedFor) {
   TempDir dir;
   const std::string program = dir / "setup.exe";
-  copyProgram(testing::besideTestProgram("norvane_probe_child.exe"), program);
+  ASSERT_TRUE(testing::copyBesideTestProgram("norvane_probe_child.exe", program)) << program;
   writeWholeFile(program + ".code", "42");
   const ProcessOutcome r = platformOs().runHiddenAndWait(program, "setup.exe /S", dir.path());
   ASSERT_TRUE(r.started);
@@ -207,9 +204,8 @@ TEST(Win32Os, ProcessesStartHiddenAndAreWaitedFor) {
 
 TEST(Win32Os, PlantedInterpreterAndToolsAreNeverRun) {
   TempDir planted;
-  const std::string probe = testing::besideTestProgram("norvane_probe_child.exe");
   for (const char* name : {"cmd.exe", "hostname.exe", "hostname.com", "hostname.bat"}) {
-    copyProgram(probe, planted / name);
+    ASSERT_TRUE(testing::copyBesideTestProgram("norvane_probe_child.exe", planted / name)) << name;
   }
   wchar_t previous[MAX_PATH * 2];
   GetCurrentDirectoryW(MAX_PATH * 2, previous);

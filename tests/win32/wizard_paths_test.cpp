@@ -27,8 +27,7 @@ class WizardPaths : public ::testing::Test {
  protected:
   void SetUp() override {
     program = folder / "norvane.exe";
-    ASSERT_TRUE(CopyFileW(toWide(testing::besideTestProgram("norvane.exe")).c_str(),
-                          toWide(program).c_str(), FALSE));
+    ASSERT_TRUE(testing::copyBesideTestProgram("norvane.exe", program));
     testing::writeSparseFile(folder / "Kavrin.cab", 897'823'040);
     ASSERT_EQ(platformOs().createDirectory(temp), kOsOk);
     testing::forgetOpenedUrls();
